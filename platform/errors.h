@@ -1,0 +1,38 @@
+#pragma once
+// Runtime errors in the form the rest of the program expects: a number and a text,
+// as the classic runtime raised them. Handlers decide per case whether to report them.
+#include <QString>
+#include <stdexcept>
+
+namespace plat {
+
+enum ErrorNumber {
+    ErrBadFileNameOrNumber = 52,
+    ErrFileNotFound = 53,
+    ErrFileAlreadyExists = 58,
+    ErrDiskFull = 61,
+    ErrInputPastEnd = 62,
+    ErrPermissionDenied = 70,
+    ErrDeviceUnavailable = 68,
+    ErrPathFileAccess = 75,
+    ErrPathNotFound = 76,
+    ErrBadFileName = 64,
+    ErrInvalidCall = 5,
+};
+
+class RuntimeError : public std::runtime_error {
+public:
+    RuntimeError(int number, const QString& text)
+        : std::runtime_error(text.toStdString()), number_(number), text_(text) {}
+    int number() const { return number_; }
+    QString text() const { return text_; }
+
+private:
+    int number_;
+    QString text_;
+};
+
+// Raises the error that matches errno (ENOSPC -> 61, EACCES/EROFS -> 70, ENOENT -> 53 ...).
+[[noreturn]] void raiseFromErrno(int err, const QString& what);
+
+} // namespace plat
