@@ -24,8 +24,38 @@ struct CommandLine {
 };
 CommandLine splitCommandLine(const QString& commandLine);
 
+// What the real launcher starts for ShellExecute: a host program and its words, started
+// detached and never through a shell. error is 0, or the failure code ShellExecute returns
+// (2 file not found, 3 path not found, 11 unreadable shortcut, 31 no application).
+struct LaunchPlan {
+    int error = 0;
+    QString program; // host path
+    QStringList args;
+    QString workDir; // host path
+};
+LaunchPlan launchPlan(const QString& operation, const QString& winFile, const QString& parameters,
+                      const QString& directory);
+// What the real launcher starts for Shell(commandLine). Throws RuntimeError 53 when the program
+// does not exist, 5 when it is not a program.
+LaunchPlan shellPlan(const QString& commandLine);
+
+// The words of a desktop entry's Exec line with its field codes filled for one file (host path;
+// empty for none). A line without a file code gets the file appended.
+QStringList expandDesktopExec(const QString& exec, const QString& hostFile);
+// Whether a host file runs by itself: executable bit and an ELF image or a "#!" script.
+bool isRunnable(const QString& hostFile);
+
+// The target of a Windows shortcut (.lnk) file: the path it points at (Windows form) and the
+// words stored with it. ok is false when the file is no readable shell link.
+struct ShortcutTarget {
+    bool ok = false;
+    QString path;
+    QString arguments;
+};
+ShortcutTarget readShortcut(const QString& hostLnk);
+
 class Launcher {
-public:
+  public:
     virtual ~Launcher() = default;
     // ShellExecuteA(hwnd, NULL/"open", file, params, dir, show). Returns > 32 on success.
     virtual int shellExecute(const QString& operation, const QString& file, const QString& parameters,
@@ -39,7 +69,7 @@ Launcher& launcher();
 void setLauncher(Launcher* l); // not owned; nullptr restores the real one
 
 class RecordingLauncher : public Launcher {
-public:
+  public:
     struct Exec {
         QString operation, file, parameters, directory;
         int showCmd;
