@@ -10,6 +10,8 @@ namespace plat {
 // Installs the stand-ins that are missing and have an installed counterpart. Only on the first
 // start: a marker file remembers that it ran, so deleted stand-ins stay deleted.
 void installToolStandIns();
+// The same with the folders searched for the counterparts given, PATH style ("/usr/bin:/bin").
+void installToolStandIns(const QString& searchPath);
 // The Windows file names of every tool the program knows.
 QStringList knownTools();
 
