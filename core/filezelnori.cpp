@@ -2,6 +2,7 @@
 #include "core/cursors.h"
 #include "core/tooltip.h"
 #include "platform/drives.h"
+#include "platform/instance.h"
 #include "platform/screen.h"
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -126,6 +127,8 @@ FileZelnori::FileZelnori(QWidget* parent)
 
 FileZelnori::~FileZelnori() {
     if (g_main == this) g_main = nullptr;
+    delete splash_;
+    plat::releaseSingleInstance();
 }
 
 void FileZelnori::createControls() {
