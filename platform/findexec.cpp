@@ -1,0 +1,70 @@
+// The program that opens a file, answered from the desktop's own data through GIO:
+// shared-mime-info for the file's type, mimeapps.list and the .desktop files for its program.
+// GIO first: its headers use names that Qt defines as macros.
+#include <gio/gio.h>
+
+#include "platform/drives.h"
+#include "platform/shell.h"
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <sys/stat.h>
+
+namespace plat {
+
+namespace {
+
+// Bytes of the file's start that the type sniffing sees.
+constexpr qint64 kSniffBytes = 4096;
+
+template <typename T> struct GFreeLater {
+    T* p;
+    ~GFreeLater() { g_free(p); }
+};
+
+// Programs open themselves: Windows programs by their name, Linux ones by their exec bit.
+bool isProgram(const QString& host, const struct stat& st) {
+    static const QStringList kWindowsPrograms{"exe", "com", "bat", "pif"};
+    if (kWindowsPrograms.contains(QFileInfo(host).suffix().toLower())) return true;
+    if ((st.st_mode & S_IXUSR) == 0) return false;
+    QFile f(host);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray head = f.read(4);
+    return head.startsWith("\x7f"
+                           "ELF") ||
+           head.startsWith("#!");
+}
+
+} // namespace
+
+QString FindExecutable(const QString& winFile) {
+    if (winFile.trimmed().isEmpty()) return {};
+    const QString host = hostPath(winFile);
+    if (host.isEmpty()) return {};
+    const QByteArray hostName = QFile::encodeName(host);
+    struct stat st {};
+    if (::stat(hostName.constData(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    if (isProgram(host, st)) return windowsPath(QFileInfo(host).absoluteFilePath());
+
+    QByteArray head;
+    QFile f(host);
+    if (f.open(QIODevice::ReadOnly)) head = f.read(kSniffBytes);
+    gboolean uncertain = FALSE;
+    GFreeLater<gchar> type{g_content_type_guess(hostName.constData(),
+                                                reinterpret_cast<const guchar*>(head.constData()),
+                                                gsize(head.size()), &uncertain)};
+    if (!type.p) return {};
+
+    GAppInfo* app = g_app_info_get_default_for_type(type.p, FALSE);
+    if (!app) return {};
+    QString program;
+    if (const char* exe = g_app_info_get_executable(app)) {
+        GFreeLater<gchar> found{g_find_program_in_path(exe)};
+        if (found.p) program = QFile::decodeName(found.p);
+    }
+    g_object_unref(app);
+    if (program.isEmpty()) return {};
+    return windowsPath(program);
+}
+
+} // namespace plat
