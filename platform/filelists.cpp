@@ -120,7 +120,7 @@ QString DirListBox::path() const {
 void DirListBox::setPath(const QString& winPath) {
     const QString p = resolveFolder(winPath);
     requireFolder(p);
-    const bool changed = p.compare(path_, Qt::CaseInsensitive) != 0 || p != path_;
+    const bool changed = p.compare(path_, Qt::CaseInsensitive) != 0;
     path_ = p;
     rebuild();
     if (changed) emit Change();
