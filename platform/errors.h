@@ -21,18 +21,34 @@ enum ErrorNumber {
 };
 
 class RuntimeError : public std::runtime_error {
-public:
+  public:
     RuntimeError(int number, const QString& text)
         : std::runtime_error(text.toStdString()), number_(number), text_(text) {}
     int number() const { return number_; }
     QString text() const { return text_; }
 
-private:
+  private:
     int number_;
     QString text_;
 };
 
+// The runtime's text for an error number.
+QString errorText(int number);
+// Raises error number with its text; what (a file name, say) is added in brackets.
+[[noreturn]] void raise(int number, const QString& what = QString());
 // Raises the error that matches errno (ENOSPC -> 61, EACCES/EROFS -> 70, ENOENT -> 53 ...).
 [[noreturn]] void raiseFromErrno(int err, const QString& what);
+
+// How a failing call used its path: a file opened or copied (File: ENOENT -> 53, EACCES -> 70,
+// EEXIST -> 58) or a folder or name made, removed or changed (Path: ENOENT -> 76, EACCES and
+// EEXIST -> 75).
+enum class ErrnoUse { File, Path };
+int errorNumberFromErrno(int err, ErrnoUse use = ErrnoUse::File);
+[[noreturn]] void raiseFromErrno(int err, const QString& what, ErrnoUse use);
+
+// The runtime's text for an error number, and an error carrying it (what, if given, is
+// added in parentheses).
+QString errorText(int number);
+RuntimeError makeError(int number, const QString& what = QString());
 
 } // namespace plat
