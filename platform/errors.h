@@ -46,9 +46,7 @@ enum class ErrnoUse { File, Path };
 int errorNumberFromErrno(int err, ErrnoUse use = ErrnoUse::File);
 [[noreturn]] void raiseFromErrno(int err, const QString& what, ErrnoUse use);
 
-// The runtime's text for an error number, and an error carrying it (what, if given, is
-// added in parentheses).
-QString errorText(int number);
+// The error that raise throws, for callers that throw it themselves.
 RuntimeError makeError(int number, const QString& what = QString());
 
 } // namespace plat
