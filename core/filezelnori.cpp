@@ -1,5 +1,6 @@
 #include "filezelnori.h"
 #include "core/cursors.h"
+#include "core/splash.h"
 #include "core/tooltip.h"
 #include "platform/drives.h"
 #include "platform/instance.h"
