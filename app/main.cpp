@@ -49,7 +49,21 @@ int main(int argc, char** argv) {
     plat::setupIconTheme();
 
     core::FileZelnori window;
+    // An end asked for from outside while the splash is up waits until the start is complete,
+    // so that what is written is the state that was read.
+    bool started = false;
+    bool endRequested = false;
+    plat::onExternalEnd([&] {
+        if (started)
+            window.Form_Unload(false);
+        else
+            endRequested = true;
+    });
     if (!window.Form_Load()) return 0; // another copy is running
-    plat::onExternalEnd([&window] { window.Form_Unload(false); });
+    started = true;
+    if (endRequested) {
+        window.Form_Unload(false);
+        return 0;
+    }
     return app.exec();
 }

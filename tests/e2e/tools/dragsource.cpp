@@ -4,6 +4,7 @@
 #include <QDrag>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
@@ -18,7 +19,8 @@ protected:
         data->setUrls({QUrl::fromLocalFile(file_)});
         drag->setMimeData(data);
         drag->exec(Qt::CopyAction | Qt::LinkAction, Qt::CopyAction);
-        QApplication::quit();
+        // The target fetches the data after the drop: stay a little longer.
+        QTimer::singleShot(3000, qApp, &QApplication::quit);
     }
 
 private:
