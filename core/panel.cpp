@@ -64,7 +64,8 @@ void FileZelnori::ShrinkPanel(int e) {
     }
     if (VScroll1->maximum() <= 0) {
         VScroll1->hide();
-        VScroll1->setMaximum(0);
+        // A maximum taken below 0 drags the scroll bar's minimum and value down with it.
+        VScroll1->setRange(0, 0);
     }
     clampScroll();
 }

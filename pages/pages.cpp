@@ -20,7 +20,7 @@ void reportPageError(const QString& wdir, const QString& file, const plat::Runti
 } // namespace
 
 void FileZelnori::resetPanel() {
-    VScroll1->setMaximum(0);
+    VScroll1->setRange(0, 0);
     VScroll1->hide();
     back->resize(back->width(), panelMinHeight);
     table->resize(table->width(), panelMinHeight);
@@ -102,7 +102,8 @@ void FileZelnori::pagedel_Click() {
                      QStringLiteral("削除エラー"));
         return;
     }
-    if (plat::MsgBox(QStringLiteral("ページ　[") + Caption() + QStringLiteral("] を削除します。よろしいですか"),
+    if (plat::MsgBox(QStringLiteral("ページ　[") + Caption() +
+                         QStringLiteral("] を削除します。よろしいですか"),
                      plat::vbYesNo | plat::vbQuestion | plat::vbSystemModal,
                      QStringLiteral("ページの削除")) != plat::vbYes)
         return;
@@ -116,7 +117,7 @@ void FileZelnori::pagedel_Click() {
         for (int i = curPage; i <= pageCount; ++i) {
             current = pageFileName(i);
             originals.push_back(i == curPage && !plat::DirExists(current, 46) ? QStringList()
-                                                                               : plat::readTextFile(current));
+                                                                              : plat::readTextFile(current));
         }
         for (int i = curPage; i < pageCount; ++i) {
             current = pageFileName(i);
