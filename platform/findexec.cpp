@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace plat {
@@ -35,6 +36,29 @@ bool isProgram(const QString& host, const struct stat& st) {
            head.startsWith("#!");
 }
 
+// The program of an application: the first word of its command line (quotes removed, an
+// "env VAR=value" prefix skipped) resolved through PATH.
+QString programOf(GAppInfo* app) {
+    QByteArray word;
+    if (const char* commandLine = g_app_info_get_commandline(app)) {
+        gint argc = 0;
+        gchar** argv = nullptr;
+        if (g_shell_parse_argv(commandLine, &argc, &argv, nullptr)) {
+            int i = 0;
+            if (i < argc && qstrcmp(argv[i], "env") == 0)
+                for (++i; i < argc && (argv[i][0] == '-' || std::strchr(argv[i], '=')); ++i) {
+                }
+            if (i < argc) word = argv[i];
+            g_strfreev(argv);
+        }
+    }
+    if (word.isEmpty())
+        if (const char* exe = g_app_info_get_executable(app)) word = exe;
+    if (word.isEmpty()) return {};
+    GFreeLater<gchar> found{g_find_program_in_path(word.constData())};
+    return found.p ? QFile::decodeName(found.p) : QString();
+}
+
 } // namespace
 
 QString FindExecutable(const QString& winFile) {
@@ -57,11 +81,7 @@ QString FindExecutable(const QString& winFile) {
 
     GAppInfo* app = g_app_info_get_default_for_type(type.p, FALSE);
     if (!app) return {};
-    QString program;
-    if (const char* exe = g_app_info_get_executable(app)) {
-        GFreeLater<gchar> found{g_find_program_in_path(exe)};
-        if (found.p) program = QFile::decodeName(found.p);
-    }
+    const QString program = programOf(app);
     g_object_unref(app);
     if (program.isEmpty()) return {};
     return windowsPath(program);

@@ -284,23 +284,30 @@ std::optional<NeResources> neResources(Bytes data, std::uint32_t ne) {
     return out;
 }
 
+// Lengths are rounded up to the alignment unit, so the last resource may end with the file.
+std::uint64_t clampedLength(const Reader& r, const NeResource& res) {
+    if (res.offset >= r.size()) return 0;
+    const std::uint64_t length = std::min(res.length, r.size() - res.offset);
+    return length > kMaxImageBytes ? 0 : length;
+}
+
 IconGroup neGroup(Bytes data, const NeResources& res, int index) {
     IconGroup out;
     Reader r(data);
     if (index < 0 || std::size_t(index) >= res.groups.size()) return out;
     const NeResource& g = res.groups[std::size_t(index)];
-    if (!r.has(g.offset, g.length) || g.length > kMaxImageBytes) return out;
-    std::vector<GroupItem> items = readGroupDir(r.sub(g.offset, g.length));
+    const std::uint64_t groupLength = clampedLength(r, g);
+    if (groupLength == 0) return out;
+    std::vector<GroupItem> items = readGroupDir(r.sub(g.offset, groupLength));
     std::uint64_t total = 0;
     for (GroupItem& it : items) {
         const auto found = std::find_if(res.icons.begin(), res.icons.end(),
                                         [&](const NeResource& ic) { return ic.id == it.id && ic.id != 0; });
         if (found == res.icons.end()) continue;
-        if (found->length == 0 || found->length > kMaxImageBytes || !r.has(found->offset, found->length))
-            continue;
-        if (total + found->length > kMaxGroupBytes) continue;
-        total += found->length;
-        it.fields.image = toByteArray(r.sub(found->offset, found->length));
+        const std::uint64_t length = clampedLength(r, *found);
+        if (length == 0 || total + length > kMaxGroupBytes) continue;
+        total += length;
+        it.fields.image = toByteArray(r.sub(found->offset, length));
         out.push_back(std::move(it.fields));
     }
     return out;
