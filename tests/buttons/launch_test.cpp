@@ -3,6 +3,9 @@
 #include "panelfixture.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
 
 using namespace btntest;
 
@@ -119,6 +122,65 @@ TEST_F(LaunchTest, ClickHidesTheTooltip) {
     w->btn_Click(0);
     EXPECT_FALSE(::tipWindow()->tmrToolTip->isActive());
     EXPECT_TRUE(::tipWindow()->isHidden());
+}
+
+} // namespace
+
+namespace {
+
+class MouseTest : public PanelTest {};
+
+TEST_F(MouseTest, RealClicksReachTheButtonUnderThePointer) {
+    const QString a = makeFile("C:\\DATA\\A.TXT");
+    const QString b = makeFile("C:\\DATA\\B.ZQ9", QByteArray("\x00\x01", 2));
+    const QString c = makeFolder("C:\\DATA\\C");
+    for (const QString& p : {a, b, c})
+        w->RegisterFile(p);
+    w->btnCaption[2] = QStringLiteral("the folder");
+    w->optRunStyle = 2;
+    w->show();
+    struct Case {
+        int index;
+        QString directory;
+    };
+    const Case cases[] = {{2, QString()}, {0, fixtureEditor().scriptWin()}, {1, QString()}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.index);
+        env->launcher.executed.clear();
+        QTest::mouseClick(w->btn[size_t(k.index)], Qt::LeftButton, {}, QPoint(5, 5));
+        EXPECT_EQ(w->selBtn, k.index);
+        ASSERT_EQ(env->launcher.executed.size(), 1u);
+        EXPECT_EQ(env->launcher.executed[0].file, w->btnPath[size_t(k.index)]);
+        EXPECT_EQ(env->launcher.executed[0].directory, k.directory);
+        EXPECT_EQ(env->launcher.executed[0].showCmd, 2);
+    }
+    EXPECT_TRUE(popups.empty());
+
+    env->launcher.executed.clear();
+    QString caption;
+    onPopup = [&](QMenu*) { caption = w->Gfilecaption->text(); };
+    QTest::mousePress(w->btn[2], Qt::RightButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(w->btn[2], Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_EQ(popups, std::vector<QString>({"Bt"}));
+    EXPECT_EQ(caption, QStringLiteral("the folder"));
+    EXPECT_EQ(w->selBtn, 2);
+    EXPECT_TRUE(env->launcher.executed.empty()); // a right press does not launch
+
+    popups.clear();
+    QTest::mouseClick(w->main, Qt::LeftButton);
+    EXPECT_EQ(popups, std::vector<QString>({"kmenu"}));
+}
+
+TEST_F(MouseTest, PointerOverAButtonKeepsItsTooltip) {
+    w->RegisterFile(makeFile("C:\\DATA\\A.TXT"));
+    w->RegisterFile(makeFile("C:\\DATA\\B.TXT"));
+    w->show();
+    // A move without a pressed button, as the window system delivers it.
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), w->btn[1]->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w->btn[1], &move);
+    EXPECT_TRUE(::tipWindow()->tmrToolTip->isActive());
+    EXPECT_EQ(::tipWindow()->lastTip, QStringLiteral("B.TXT"));
 }
 
 } // namespace

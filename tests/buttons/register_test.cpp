@@ -278,19 +278,43 @@ TEST_F(RegisterTest, FolderDialogKeepsItselfOpenForTextsItCannotUse) {
     }
 }
 
-TEST_F(RegisterTest, FolderDialogCancelAndListPick) {
+TEST_F(RegisterTest, FolderDialogListPicksAndCancel) {
     makeFolder("C:\\PICK\\ONE");
     makeFolder("C:\\PICK\\TWO");
     folderDialog([&](core::InFold* f) {
         f->Dir1->setPath("C:\\PICK");
         ASSERT_EQ(f->Dir1->listCount(), 2);
-        f->Dir1->setListIndex(1);
-        f->Dir1_Click();
-        EXPECT_EQ(f->Text1->text(), f->Dir1->list(1));
+        struct Pick {
+            int index;
+            QString text;
+        };
+        const Pick picks[] = {
+            {1, "C:\\PICK\\TWO"},
+            {0, "C:\\PICK\\ONE"},
+            {-1, "C:\\PICK"},
+            {-2, "C:\\"},
+        };
+        for (const Pick& p : picks) {
+            SCOPED_TRACE(p.index);
+            f->Dir1->setListIndex(p.index);
+            f->Dir1_Click();
+            EXPECT_EQ(f->Text1->text(), p.text);
+        }
         f->no_Click();
         EXPECT_FALSE(f->isVisible());
     });
     EXPECT_EQ(w->btnCount, 0);
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(RegisterTest, FolderDialogDriveChangeOpensThatDrive) {
+    folderDialog([&](core::InFold* f) {
+        f->Drive1->setDrive("z:");
+        EXPECT_TRUE(f->Dir1->path().startsWith("Z:\\", Qt::CaseInsensitive)) << f->Dir1->path().toStdString();
+        f->Drive1->setDrive("c:");
+        EXPECT_TRUE(f->Dir1->path().startsWith("C:\\", Qt::CaseInsensitive)) << f->Dir1->path().toStdString();
+    });
+    EXPECT_TRUE(messages().empty());
 }
 
 TEST_F(RegisterTest, DroppingSeveralItemsRegistersTheLastOnly) {
