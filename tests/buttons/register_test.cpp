@@ -5,7 +5,11 @@
 #include "platform/dragdrop.h"
 #include "platform/filelists.h"
 #include "platform/files.h"
+#include <QApplication>
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
+#include <QUrl>
 
 using namespace btntest;
 
@@ -411,6 +415,31 @@ TEST_F(DropMessageTest, OnlyTheDropMessageIsHandled) {
     w->WinMsg1_Message(0x233, h);
     EXPECT_EQ(w->btnCount, 1);
     EXPECT_EQ(plat::liveDropCount(), live - 1);
+}
+
+} // namespace
+
+namespace {
+
+class ShellDropTest : public RegisterTest {};
+
+TEST_F(ShellDropTest, FilesDraggedFromTheDesktopArriveInWindowsForm) {
+    const QString a = makeFile("C:\\DATA\\A.TXT");
+    const QString b = makeFile("C:\\DATA\\B.TXT");
+    auto* mime = new QMimeData;
+    mime->setUrls({QUrl("https://example.org/x.txt"), QUrl::fromLocalFile(env->host(a)),
+                   QUrl::fromLocalFile(env->host(b))});
+    const int live = plat::liveDropCount();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent ev(QPointF(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w.get(), &ev);
+    ASSERT_EQ(w->btnCount, 1);
+    EXPECT_EQ(w->btnPath[0], b);
+    EXPECT_EQ(w->btnCaption[0], QStringLiteral("B.TXT"));
+    EXPECT_EQ(plat::liveDropCount(), live);
+    delete mime;
 }
 
 } // namespace
