@@ -108,33 +108,55 @@ void FileZelnori::pagedel_Click() {
                      QStringLiteral("ページの削除")) != plat::vbYes)
         return;
     ShowTip(QString());
-    // The later pages move down one number; either all of them move or none does.
-    std::vector<QStringList> originals; // files curPage .. pageCount as they were
+    // The later pages move down one number by renaming, so that a move needs no room on the
+    // disk and can be undone. Either all of them move or none does.
+    const QString parked = QStringLiteral(".") + pageFileName(curPage) + QStringLiteral(".del");
     QString current;
-    int written = 0;
+    bool isParked = false;
+    int moved = 0;
     try {
         MakeWindowsDirCurrent();
+        // Everything that could stop a move is looked at before anything moves: the files
+        // whose content changes must be plain, writable files, and the later ones must exist.
         for (int i = curPage; i <= pageCount; ++i) {
             current = pageFileName(i);
-            originals.push_back(i == curPage && !plat::DirExists(current, 46) ? QStringList()
-                                                                              : plat::readTextFile(current));
+            if (i == curPage && !plat::DirExists(current, 46 | plat::vbDirectory)) continue;
+            const int attr = plat::GetAttr(current);
+            if (attr & (plat::vbDirectory | plat::vbReadOnly)) plat::raise(plat::ErrPathFileAccess, current);
+        }
+        current = pageFileName(curPage);
+        if (plat::DirExists(current, 46)) {
+            if (plat::DirExists(parked, 46)) plat::Kill(parked); // left over from an earlier run
+            plat::Name(current, parked);
+            isParked = true;
         }
         for (int i = curPage; i < pageCount; ++i) {
-            current = pageFileName(i);
-            plat::writeTextFile(current, originals[size_t(i + 1 - curPage)]);
-            ++written;
+            current = pageFileName(i + 1);
+            plat::Name(current, pageFileName(i));
+            ++moved;
         }
-        current = pageFileName(pageCount);
-        plat::Kill(current);
     } catch (const plat::RuntimeError& e) {
-        for (int j = 0; j < written; ++j) {
+        for (int j = moved - 1; j >= 0; --j) {
             try {
-                plat::writeTextFile(pageFileName(curPage + j), originals[size_t(j)]);
+                plat::Name(pageFileName(curPage + j), pageFileName(curPage + j + 1));
+            } catch (const plat::RuntimeError&) {
+            }
+        }
+        if (isParked) {
+            try {
+                plat::Name(parked, pageFileName(curPage));
             } catch (const plat::RuntimeError&) {
             }
         }
         reportPageError(wdir, current, e);
         return;
+    }
+    // The page is gone; its parked file is only litter now.
+    if (isParked) {
+        try {
+            plat::Kill(parked);
+        } catch (const plat::RuntimeError&) {
+        }
     }
     pageCount -= 1;
     curPage = pageCount;

@@ -182,8 +182,14 @@ TEST_F(DeletePage, EmptyPageOnScreenCanBeDeleted) {
     EXPECT_TRUE(w->btn[0]->isVisible());
 }
 
-// A move that cannot be finished puts back what had moved; the page on screen stays.
-enum class MoveFault { LaterFileReadOnly, LaterFileMissing, DiskFull };
+// A deletion that cannot be carried out moves nothing; the page on screen stays.
+enum class MoveFault {
+    PageOnScreenReadOnly,
+    LaterFileReadOnly,
+    LastFileReadOnly,
+    LaterFileMissing,
+    LaterFileIsFolder
+};
 
 struct MoveFaultCase {
     MoveFault fault;
@@ -197,23 +203,29 @@ TEST_P(DeletePageFault, AllFilesStayAsTheyWere) {
     start();
     w->Pchange_Click(2);
     switch (GetParam().fault) {
+    case MoveFault::PageOnScreenReadOnly:
+        plat::SetAttr(QStringLiteral("C:\\WINDOWS\\znP2.ini"), plat::vbReadOnly);
+        break;
     case MoveFault::LaterFileReadOnly:
-        // C moves onto 2 first; D cannot move onto 3.
         plat::SetAttr(QStringLiteral("C:\\WINDOWS\\znP3.ini"), plat::vbReadOnly);
+        break;
+    case MoveFault::LastFileReadOnly:
+        plat::SetAttr(QStringLiteral("C:\\WINDOWS\\znP4.ini"), plat::vbReadOnly);
         break;
     case MoveFault::LaterFileMissing:
         QFile::remove(pageHost(4));
         break;
-    case MoveFault::DiskFull:
-        plat::setWriteFailureAfter(0);
+    case MoveFault::LaterFileIsFolder:
+        QFile::remove(pageHost(3));
+        QDir().mkpath(pageHost(3));
         break;
     }
     const std::vector<QByteArray> before = allPages(4);
     const QStringList listing = windowsListing();
+    const bool folder = QFileInfo(pageHost(3)).isDir();
 
     env->dialogs.msgAnswers.push_back(plat::vbYes);
     w->pagedel_Click();
-    plat::setWriteFailureAfter(-1);
 
     ASSERT_EQ(messages().size(), 2u);
     EXPECT_TRUE(messages()[1].text.contains(QString::fromLatin1(GetParam().namedFile)))
@@ -221,6 +233,7 @@ TEST_P(DeletePageFault, AllFilesStayAsTheyWere) {
     EXPECT_TRUE(messages()[1].style & plat::vbCritical);
     EXPECT_EQ(allPages(4), before);
     EXPECT_EQ(windowsListing(), listing);
+    EXPECT_EQ(QFileInfo(pageHost(3)).isDir(), folder);
     EXPECT_EQ(w->pageCount, 4);
     EXPECT_EQ(w->curPage, 2);
     EXPECT_EQ(w->Caption(), QStringLiteral("B"));
@@ -230,8 +243,62 @@ TEST_P(DeletePageFault, AllFilesStayAsTheyWere) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, DeletePageFault,
-                         ::testing::Values(MoveFaultCase{MoveFault::LaterFileReadOnly, "znP3.ini"},
+                         ::testing::Values(MoveFaultCase{MoveFault::PageOnScreenReadOnly, "znP2.ini"},
+                                           MoveFaultCase{MoveFault::LaterFileReadOnly, "znP3.ini"},
+                                           MoveFaultCase{MoveFault::LastFileReadOnly, "znP4.ini"},
                                            MoveFaultCase{MoveFault::LaterFileMissing, "znP4.ini"},
-                                           MoveFaultCase{MoveFault::DiskFull, "znP2.ini"}));
+                                           MoveFaultCase{MoveFault::LaterFileIsFolder, "znP3.ini"}));
+
+// The pages move as they are, byte for byte, and need no free space: a full disk does not
+// leave a page doubled or lost half-way.
+TEST_F(DeletePage, MovesFilesAsTheyAreEvenOnAFullDisk) {
+    writeSettings(4);
+    writePage(1, "A");
+    writePage(2, "B", many("b", 12));
+    // Edited by hand: LF line ends and no end after the last line.
+    writePageRaw(3, QByteArray(" 0\nC\n") + plat::toAnsi(target("c.txt")) + "\nC:\\DATA\\c.txt\nc\n 0");
+    writePage(4, "D", many("d", 12));
+    start();
+    w->Pchange_Click(2);
+    const QByteArray c = pageBytes(3);
+    const QByteArray d = pageBytes(4);
+    const QStringList listing = windowsListing();
+    // Room for the small page, not for the big ones.
+    plat::setWriteFailureAfter(c.size());
+
+    env->dialogs.msgAnswers.push_back(plat::vbYes);
+    w->pagedel_Click();
+    plat::setWriteFailureAfter(-1);
+
+    EXPECT_EQ(messages().size(), 1u);
+    EXPECT_EQ(pageBytes(2), c);
+    EXPECT_EQ(pageBytes(3), d);
+    EXPECT_FALSE(pageExists(4));
+    QStringList expected = listing;
+    expected.removeOne(QStringLiteral("znP4.ini"));
+    EXPECT_EQ(windowsListing(), expected);
+    EXPECT_EQ(w->pageCount, 3);
+    EXPECT_EQ(w->curPage, 3);
+    EXPECT_EQ(w->Caption(), QStringLiteral("D"));
+    EXPECT_EQ(w->btnCount, 12);
+}
+
+TEST_F(DeletePage, PageOnScreenWithoutFileIsDeleted) {
+    writeSettings(3);
+    writePage(1, "A");
+    writePage(3, "C", {{"c.txt"}});
+    start();
+    w->Pchange_Click(2);
+    ASSERT_FALSE(pageExists(2));
+    const QByteArray c = pageBytes(3);
+
+    env->dialogs.msgAnswers.push_back(plat::vbYes);
+    w->pagedel_Click();
+    EXPECT_EQ(messages().size(), 1u);
+    EXPECT_EQ(pageBytes(2), c);
+    EXPECT_FALSE(pageExists(3));
+    EXPECT_EQ(w->pageCount, 2);
+    EXPECT_EQ(w->Caption(), QStringLiteral("C"));
+}
 
 } // namespace
