@@ -71,6 +71,9 @@ PanelButton::PanelButton(int index, QWidget* parent) : QPushButton(parent), inde
     setObjectName(QStringLiteral("btn(%1)").arg(index));
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
+    // Presses and moves the button does not use itself stay here: the table under it would
+    // hide the button's tooltip and pop up the panel menu over the button menu.
+    setAttribute(Qt::WA_NoMousePropagation);
 }
 
 void PanelButton::setPicture(const QPixmap& picture) {
@@ -159,6 +162,9 @@ void FileZelnori::createControls() {
     main->setFocusPolicy(Qt::NoFocus);
     connect(main, &QPushButton::clicked, this, [this] { main_Click(); });
     main->installEventFilter(this);
+    // Each control reports its own mouse events; none reach the surface under it.
+    for (QWidget* c : {static_cast<QWidget*>(Ltime), static_cast<QWidget*>(main)})
+        c->setAttribute(Qt::WA_NoMousePropagation);
 
     back = new Surface(this);
     back->setObjectName("back");
@@ -176,6 +182,8 @@ void FileZelnori::createControls() {
     table->setMouseTracking(true);
     table->onMouseDown = [this](int b, int s, int x, int y) { table_MouseDown(b, s, x, y); };
     table->onMouseMove = [this](int b, int s, int x, int y) { table_MouseMove(b, s, x, y); };
+    back->setAttribute(Qt::WA_NoMousePropagation);
+    table->setAttribute(Qt::WA_NoMousePropagation);
 
     VScroll1 = new QScrollBar(Qt::Vertical, this);
     VScroll1->setObjectName("VScroll1");

@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/icons.h"
 #include "platform/screen.h"
+#include <cmath>
 
 namespace core {
 
@@ -104,7 +105,9 @@ int FileZelnori::loadEntries(const std::vector<ButtonEntry>& entries, bool start
         // Growth: at startup the clock strip counts too.
         const int need = H() * (k + 1) + main->height() + (startup ? Ltime->height() : 0);
         if (ScaleHeight() <= need) GrowPanel();
-        if (startup && splash_) splash_->SSPanel1->setPercent(h == 0 ? 100 : int(double(i) / h * 100));
+        // The share is rounded to a whole percentage, as the panel's fill always was (2 of 3 is 67).
+        if (startup && splash_)
+            splash_->SSPanel1->setPercent(h == 0 ? 100 : int(std::nearbyint(double(i) / h * 100)));
         // Targets that vanished are dropped without a word.
         if (e.path.isEmpty() || !plat::DirExists(e.path, 62)) {
             if (k == 0) {

@@ -9,6 +9,7 @@ using plat::twipsToPx;
 void ProgressPanel::setPercent(int p) {
     percent_ = std::clamp(p, 0, 100);
     repaint();
+    emit percentSet(percent_);
 }
 
 void ProgressPanel::paintEvent(QPaintEvent*) {

@@ -11,6 +11,10 @@ public:
     int percent() const { return percent_; }
     void setPercent(int p);
 
+signals:
+    // Every setting of the fill, also one that repeats the value shown.
+    void percentSet(int percent);
+
 protected:
     void paintEvent(QPaintEvent*) override;
 
