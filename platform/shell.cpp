@@ -127,6 +127,16 @@ bool defaultApp(const QByteArray& contentType, AppCommand* out) {
     return !out->exec.isEmpty();
 }
 
+bool desktopEntry(const QString& host, AppCommand* out) {
+    GDesktopAppInfo* app = g_desktop_app_info_new_from_filename(QFile::encodeName(host).constData());
+    if (!app) return false;
+    const char* cl = g_app_info_get_commandline(G_APP_INFO(app));
+    out->exec = cl ? QString::fromUtf8(cl) : QString();
+    out->terminal = g_desktop_app_info_get_boolean(app, "Terminal");
+    g_object_unref(app);
+    return !out->exec.isEmpty();
+}
+
 QByteArray contentTypeOf(const QString& host) {
     GFile* f = g_file_new_for_path(QFile::encodeName(host).constData());
     GFileInfo* info = g_file_query_info(f, G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE, G_FILE_QUERY_INFO_NONE,
@@ -212,6 +222,13 @@ LaunchPlan plan(const QString& operation, const QString& winFile, const QString&
         if (!parameters.isEmpty())
             params += (params.isEmpty() ? QString() : QStringLiteral(" ")) + parameters;
         return plan(operation, t.path, params, directory, depth + 1);
+    }
+
+    // A desktop entry (what a desktop's application menu hands over when an application is
+    // dragged out of it) starts its application.
+    if (fi.suffix().compare(u"desktop", Qt::CaseInsensitive) == 0) {
+        AppCommand app;
+        if (desktopEntry(fi.absoluteFilePath(), &app)) return planForApp(app, QString(), workDir);
     }
 
     if (isRunnable(fi.absoluteFilePath())) {

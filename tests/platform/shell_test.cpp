@@ -281,6 +281,16 @@ TEST_F(LaunchPlanTest, ProgramRunsItselfWithItsWordsAndShortcutsOpenTheirTarget)
     EXPECT_EQ(plat::launchPlan("", "C:\\LINKS\\bad.lnk", "", "").error, 11);
 }
 
+TEST_F(LaunchPlanTest, DesktopEntryStartsItsApplication) {
+    testenv::writeFile(env->host("C:\\APPS\\folders.desktop"),
+                       "[Desktop Entry]\nType=Application\nName=F\nExec=" + folderHandler.toUtf8() +
+                           " --go %U\n");
+    const plat::LaunchPlan p = plat::launchPlan("", "C:\\APPS\\folders.desktop", "", "");
+    EXPECT_EQ(p.error, 0);
+    EXPECT_EQ(p.program, folderHandler);
+    EXPECT_EQ(p.args, QStringList({"--go"}));
+}
+
 TEST_F(LaunchPlanTest, FailuresGiveShellExecuteCodes) {
     testenv::writeFile(env->host("C:\\DATA\\thing.zelnoriunknown"), QByteArray("\x01\x02\x03\x00\xff", 5));
     testenv::writeFile(env->host("C:\\DATA\\a.txt"), "x");
