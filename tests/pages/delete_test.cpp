@@ -1,5 +1,6 @@
 // Deleting the page on screen: page 1 stays, the question must be answered Yes, the later
 // pages move down one number (all of them or none), and the new last page is shown.
+#include "core/tooltip.h"
 #include "pagesfixture.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -95,11 +96,54 @@ TEST_F(DeletePage, LaterPagesMoveDownAndTheNewLastIsShown) {
     EXPECT_EQ(menuCaption(2), QStringLiteral("B"));
     EXPECT_EQ(menuCaption(3), QStringLiteral("C"));
 
-    // Page 2 now shows C and its menu item follows.
-    w->Pchange_Click(2);
+    // Deleting D shows page 2, which holds C's buttons: its menu item follows now.
+    env->dialogs.msgAnswers.push_back(plat::vbYes);
+    w->pagedel_Click();
+    EXPECT_EQ(messages().back().text, QStringLiteral("ページ　[D] を削除します。よろしいですか"));
+    EXPECT_FALSE(pageExists(3));
+    EXPECT_EQ(pageBytes(2), c);
+    EXPECT_EQ(w->pageCount, 2);
+    EXPECT_EQ(w->curPage, 2);
     EXPECT_EQ(w->Caption(), QStringLiteral("C"));
     EXPECT_EQ(menuCaption(2), QStringLiteral("C"));
     EXPECT_EQ(w->btnPath[0], QStringLiteral("C:\\DATA\\c.txt"));
+    EXPECT_TRUE(w->btn[0]->isVisible());
+}
+
+TEST_F(DeletePage, QuestionNamesThePageAsRenamedAndTheTooltipGoes) {
+    writeABCD();
+    start();
+    w->Pchange_Click(2);
+    env->dialogs.inputAnswers.push_back(QStringLiteral("仕事"));
+    w->pnchange_Click();
+    ShowTip(QStringLiteral("b1.txt"));
+    tipWindow()->tmrToolTip_Timer();
+    ASSERT_TRUE(tipWindow()->isVisible());
+
+    env->dialogs.msgAnswers.push_back(plat::vbYes);
+    w->pagedel_Click();
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].text, QStringLiteral("ページ　[仕事] を削除します。よろしいですか"));
+    EXPECT_FALSE(tipWindow()->isVisible());
+    EXPECT_EQ(w->pageCount, 3);
+}
+
+TEST_F(DeletePage, LeftoverFromAnInterruptedDeletionIsNoObstacle) {
+    writeABCD();
+    testenv::writeFile(windowsFile(QStringLiteral(".znP2.ini.del")), "old");
+    start();
+    w->Pchange_Click(2);
+    const QByteArray c = pageBytes(3);
+    QStringList expected = windowsListing();
+    ASSERT_TRUE(expected.removeOne(QStringLiteral(".znP2.ini.del")));
+    ASSERT_TRUE(expected.removeOne(QStringLiteral("znP4.ini")));
+
+    env->dialogs.msgAnswers.push_back(plat::vbYes);
+    w->pagedel_Click();
+    EXPECT_EQ(messages().size(), 1u);
+    EXPECT_EQ(pageBytes(2), c);
+    EXPECT_EQ(w->pageCount, 3);
+    EXPECT_EQ(windowsListing(), expected);
 }
 
 TEST_F(DeletePage, LastPageShowsThePageBefore) {

@@ -58,6 +58,22 @@ TEST_F(RenamePage, NewNameShowsAtOnceAndReachesTheFileWhenThePageIsLeft) {
     EXPECT_EQ(w->Caption(), name);
 }
 
+TEST_F(RenamePage, NameOutsideTheCodePageSurvivesASave) {
+    writeSettings(2);
+    writePage(1, "One", {{"a.txt"}});
+    writePage(2, "Two");
+    start();
+    const QString name = QStringLiteral("Ünïcødé ✓ 한국어");
+    env->dialogs.inputAnswers.push_back(name);
+    w->pnchange_Click();
+
+    w->Pchange_Click(2);
+    w->Pchange_Click(1);
+    EXPECT_EQ(w->Caption(), name);
+    EXPECT_EQ(menuCaption(1), name);
+    EXPECT_EQ(w->btnPath[0], QStringLiteral("C:\\DATA\\a.txt"));
+}
+
 // The clock strip: a left press shows the next page, a right press the one before, round the
 // ends; with one page neither does anything.
 struct ClockCase {
