@@ -55,6 +55,8 @@ class SplashRecorder : public QObject {
     std::vector<SplashSample> samples; // consecutive repeats merged
     double closedAt = -1;              // virtual seconds since the start when the splash went
     int splashes = 0;
+    QRect splashGeometry; // when it was shown
+    QWidget* splashOwner = nullptr;
 
   protected:
     bool eventFilter(QObject* o, QEvent* e) override {
@@ -62,6 +64,8 @@ class SplashRecorder : public QObject {
             if (auto* s = qobject_cast<Splash*>(o); s && s != splash_) {
                 splash_ = s;
                 ++splashes;
+                splashGeometry = s->geometry();
+                splashOwner = s->parentWidget();
                 connect(s->SSPanel1, &ProgressPanel::percentSet, this, [this] { sample(); });
                 connect(s, &QObject::destroyed, this, [this] { closedAt = clock_.timer() - t0_; });
             }
@@ -128,8 +132,12 @@ TEST_F(StartupTest, FirstStartMakesTheTwoFilesAndAnEmptyPanelNamedPageOne) {
     EXPECT_EQ(w->splash(), nullptr);
     EXPECT_TRUE(env->dialogs.messages.empty());
 
-    // The splash: two seconds, the last one with "Thanks for waiting.".
+    // The splash: centred, in front of the panel, two seconds, the last one with "Thanks for waiting.".
     ASSERT_EQ(rec.splashes, 1);
+    EXPECT_EQ(rec.splashGeometry.size(), QSize(plat::twipsToPx(4740), plat::twipsToPx(2580)));
+    EXPECT_EQ(rec.splashGeometry.topLeft(),
+              QPoint((1024 - rec.splashGeometry.width()) / 2, (768 - rec.splashGeometry.height()) / 2));
+    EXPECT_EQ(rec.splashOwner, w.get());
     const std::vector<SplashSample> want{
         {"", "Please wait ...", 0, 0, true, true}, // the window is disabled just after
         {"Load in Progress - Filling Backup", "Please wait ...", 0, 0, false, true},
@@ -445,6 +453,25 @@ TEST_F(StartupTest, PanelGrowsOnceTheColumnReachesTheBottom) {
         EXPECT_EQ(w->panelMinHeight, minHeight);
         EXPECT_EQ(w->VScroll1->value(), 0);
         EXPECT_EQ(w->table->y(), 0);
+    }
+}
+
+TEST_F(StartupTest, WaitRunsEventsUntilTheTimeHasPassedAlsoOverMidnight) {
+    const struct {
+        double start, seconds;
+    } cases[] = {{12 * 3600.0, 1}, {86399.5, 1}, {86399.99, 0.5}, {100, 0}, {100, 2.5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.start << " + " << c.seconds);
+        env->clock.set(c.start);
+        bool ran = false;
+        QMetaObject::invokeMethod(
+            qApp, [&ran] { ran = true; }, Qt::QueuedConnection);
+        core::Wait(c.seconds);
+        EXPECT_TRUE(ran);
+        double passed = env->clock.timer() - c.start;
+        if (passed < 0) passed += 86400;
+        EXPECT_GE(passed, c.seconds - 1e-9);
+        EXPECT_LT(passed, c.seconds + Step);
     }
 }
 
