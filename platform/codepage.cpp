@@ -14,7 +14,9 @@ namespace plat {
 
 namespace {
 
-constexpr char16_t kEscapeBase = 0xDC80;
+// A byte that is no character travels as U+DC00 + byte (always U+DC80..U+DCFF: every byte
+// below 0x80 is a character).
+constexpr char16_t kEscapeBase = 0xDC00;
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
 
 qint64 g_failAfter = -1;
@@ -83,7 +85,7 @@ QString decodeEscaped(Converter& conv, const QByteArray& bytes) {
 }
 
 bool isEscape(char16_t c) {
-    return c >= kEscapeBase && c <= kEscapeBase + 0xFF;
+    return c >= 0xDC80 && c <= 0xDCFF;
 }
 
 // CP932 form of one character (a code point as UTF-8), empty when it has none that reads

@@ -30,7 +30,8 @@ void SetAttr(const QString& winPath, int attributes);
 // The runtime's Dir: names (not paths) of the entries matching a Windows wildcard pattern
 // ("C:\WINDOWS\*.ini", "znP1.ini"), in directory order sorted by name. Mask 0 lists normal
 // files (read-only and archive included); hidden, system and folder entries appear only when
-// their bit is in the mask. The volume bit is accepted and ignored.
+// their bit is in the mask. The volume bit is accepted and ignored. A missing drive or folder
+// lists nothing; a pattern ending in "\" lists the folder's entries.
 QStringList Dir(const QString& pattern, int mask = 0);
 // Convenience: Dir(pattern, mask) is not empty.
 bool DirExists(const QString& pattern, int mask = 0);

@@ -11,7 +11,7 @@ std::unique_ptr<QLockFile> g_lock;
 }
 
 bool acquireSingleInstance() {
-    if (g_lock) return false; // this process is the running copy already
+    if (g_lock) return true; // this process is the running copy already
     QDir().mkpath(dataHome());
     auto lock = std::make_unique<QLockFile>(dataHome() + "/zelnori.lock");
     // A lock left by a copy that crashed names a process that is gone: Qt removes it.
