@@ -114,8 +114,10 @@ int FileZelnori::loadEntries(const std::vector<ButtonEntry>& entries, bool start
                 btn[0]->hide();
                 btn[0]->setPicture(QPixmap());
             } else {
+                // The slot, not the entry's place in the file: with entries dropped before it the
+                // file's number is larger and the panel would keep a button's height of scrolling.
                 UnloadButton(k);
-                ShrinkPanel(i);
+                ShrinkPanel(k);
             }
             ++s;
         }

@@ -456,6 +456,43 @@ TEST_F(StartupTest, PanelGrowsOnceTheColumnReachesTheBottom) {
     }
 }
 
+TEST_F(StartupTest, DroppedButtonsLeaveNoScrollRangeBehind) {
+    makeWindow();
+    const int H = w->H();
+    const int minHeight = 768 - w->Ltime->height() - w->main->height();
+    const int firstOver = (minHeight + H - 1) / H; // buttons at which the bar appears
+    w.reset();
+    const struct {
+        const char* what;
+        int entries;
+        std::vector<int> missing;
+    } cases[] = {
+        {"one dropped where the column overflows", firstOver + 4, {firstOver + 1}},
+        {"two dropped early, one where it overflows", firstOver + 6, {1, 2, firstOver + 3}},
+        {"three dropped early, two at the end", firstOver + 6, {1, 2, 3, firstOver + 4, firstOver + 5}},
+        {"dropped ones bring the column back into the window", firstOver + 1, {5, 6}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        w.reset();
+        env.reset();
+        env = std::make_unique<testenv::Env>();
+        auto entries = targets(c.entries);
+        for (int m : c.missing)
+            entries[size_t(m)].path = QStringLiteral("C:\\GONE\\%1.TXT").arg(m);
+        writeSettings(settings(1));
+        writePage(1, "P", entries);
+        ASSERT_TRUE(start());
+        const int kept = c.entries - int(c.missing.size());
+        ASSERT_EQ(w->btnCount, kept);
+        const int overflow = std::max(0, kept - firstOver + 1);
+        EXPECT_EQ(w->VScroll1->maximum(), overflow * H);
+        EXPECT_EQ(w->VScroll1->isVisible(), overflow > 0);
+        EXPECT_EQ(w->back->height(), minHeight + overflow * H);
+        EXPECT_EQ(w->table->height(), w->back->height());
+    }
+}
+
 TEST_F(StartupTest, WaitRunsEventsUntilTheTimeHasPassedAlsoOverMidnight) {
     const struct {
         double start, seconds;
