@@ -57,6 +57,9 @@ TEST_F(RegisterTest, IconAndCaptionFollowTheKindOfTarget) {
     const QString lnk = makeFile("C:\\DATA\\APP.LNK", QByteArray("\x00\x01\x02\xff", 4));
     const QString lnk2 = makeFile("C:\\DATA\\app2.lnk", QByteArray("\x00\x01\x02\xff", 4));
     const QString lnk3 = makeFile("C:\\DATA\\app3.Lnk", QByteArray("\x00\x01\x02\xff", 4));
+    const QString program = makeFile("C:\\TOOLS\\RUNME", "#!/bin/sh\nexit 0\n");
+    QFile::setPermissions(env->host(program),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     const Entry expected[] = {
         {own, "EDIT.ICO", own, 0},
         {text, "MEMO.TXT", fixtureEditor().scriptWin(), 0},
@@ -64,6 +67,7 @@ TEST_F(RegisterTest, IconAndCaptionFollowTheKindOfTarget) {
         {lnk, "APP.LNK", shellLibrary(), 29},
         {lnk2, "app2.lnk", shellLibrary(), 29},
         {lnk3, "app3.Lnk", shellLibrary(), 0},
+        {program, "RUNME", program, 0}, // a program shows its own icon
     };
     for (const Entry& e : expected)
         w->RegisterFile(e.path);
