@@ -238,3 +238,25 @@ TEST_F(ExtractTest, RegisteringAnArchiveUnpacksInsteadOfMakingAButton) {
 }
 
 } // namespace
+
+namespace {
+
+class DamagedArchiveTest : public ExtractTest {};
+
+TEST_F(DamagedArchiveTest, DropOfADamagedArchiveLeavesAnEmptyFolderAndReleasesTheHandle) {
+    QByteArray bytes = testenv::readFile(testenv::fixture(kFlat));
+    ASSERT_GT(bytes.size(), 200);
+    bytes.truncate(bytes.size() / 2);
+    const QString arc = makeFile("C:\\DL\\SRC.LZH", bytes);
+    env->dialogs.msgAnswers = {plat::vbYes};
+    const int live = plat::liveDropCount();
+    w->WinMsg1_Message(0x233, plat::makeDrop({arc}));
+    EXPECT_EQ(plat::liveDropCount(), live);
+    EXPECT_TRUE(exists("C:\\DL\\SRC"));
+    EXPECT_EQ(entriesOf("C:\\DL\\SRC"), QStringList());
+    ASSERT_FALSE(messages().empty());
+    EXPECT_EQ(messages()[0].title, QStringLiteral("圧縮ファイルの解凍確認"));
+    EXPECT_EQ(w->btnCount, 0);
+}
+
+} // namespace
