@@ -423,3 +423,27 @@ TEST_F(FilesTest, MkDirAndRmDir) {
 }
 
 } // namespace
+
+namespace {
+
+class NoXattrFilesTest : public testenv::EnvTest {};
+
+TEST_F(NoXattrFilesTest, BitsThatCannotBeStoredGiveAClearError) {
+    // The process file system keeps no user extended attributes.
+    const QString comm = "Z:\\proc\\self\\comm";
+    struct stat st {};
+    if (::stat("/proc/self/comm", &st) != 0 || !(st.st_mode & S_IWUSR))
+        GTEST_SKIP() << "no writable /proc/self/comm here";
+    EXPECT_EQ(plat::GetAttr(comm), plat::vbArchive);
+    EXPECT_NO_THROW(plat::SetAttr(comm, plat::vbArchive)); // nothing to store
+    try {
+        plat::SetAttr(comm, plat::vbHidden | plat::vbArchive);
+        ADD_FAILURE() << "no error";
+    } catch (const plat::RuntimeError& e) {
+        EXPECT_EQ(e.number(), plat::ErrPermissionDenied);
+        EXPECT_TRUE(e.text().contains("隠しファイル")) << e.text().toStdString();
+    }
+    EXPECT_EQ(plat::GetAttr(comm), plat::vbArchive);
+}
+
+} // namespace
