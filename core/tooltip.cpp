@@ -54,7 +54,9 @@ void frmToolTip::ShowTip(const QString& text) {
         return;
     }
     tipText = text;
-    if (text != lastTip) tipShown = 0;
+    // A box hidden while its tick was drawing it is marked shown but is not on screen: the
+    // same text must bring it back.
+    if (text != lastTip || !isVisible()) tipShown = 0;
     lastTip = text;
     tmrToolTip->start();
 }

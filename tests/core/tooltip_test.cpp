@@ -73,6 +73,21 @@ TEST_F(ToolTipTest, StatesFollowTheTextsAsked) {
     EXPECT_TRUE(tip().isVisible());
 }
 
+TEST_F(ToolTipTest, BoxHiddenWhileItsTickDrawsComesBackForTheSameText) {
+    ShowTip("caption");
+    // The tick lets pending events run while the box is being shown; one of them hides it.
+    QMetaObject::invokeMethod(
+        qApp, [] { ShowTip(""); }, Qt::QueuedConnection);
+    tip().tmrToolTip_Timer();
+    EXPECT_FALSE(tip().isVisible());
+    EXPECT_FALSE(tip().tmrToolTip->isActive());
+    ShowTip("caption");
+    EXPECT_EQ(state(), State::Pending);
+    tip().tmrToolTip_Timer();
+    EXPECT_EQ(state(), State::Shown);
+    EXPECT_TRUE(tip().isVisible());
+}
+
 TEST_F(ToolTipTest, TimerTickShowsThePendingBox) {
     ShowTip("from the timer");
     EXPECT_TRUE(QTest::qWaitFor([&] { return tip().tipShown == -1; }));
