@@ -252,6 +252,7 @@ private:
     void createMenus();
     void initialLayout();
     void placeWindow();
+    void closeSplash();
     void finishEmptyFirstPage();
     void finishLoadedFirstPage(int h, int dropped);
     void layoutAfterLoad();

@@ -137,11 +137,8 @@ void FileZelnori::applyMousePointerSetting(int value) {
     applyButtonPointer(btn[0]);
 }
 
-void FileZelnori::finishEmptyFirstPage() {
-    Wait(1);
-    setWidth(1000);
-    Ltime->resize(ScaleWidth(), Ltime->height());
-    main->resize(ScaleWidth(), main->height());
+// The last second of the splash, then the panel takes input.
+void FileZelnori::closeSplash() {
     splash_->Label1->clear();
     splash_->Label3->setText(QStringLiteral("Thanks for waiting."));
     splash_->SSPanel1->setPercent(100);
@@ -150,6 +147,14 @@ void FileZelnori::finishEmptyFirstPage() {
     splash_ = nullptr;
     setEnabled(true);
     unsetCursor();
+}
+
+void FileZelnori::finishEmptyFirstPage() {
+    Wait(1);
+    setWidth(1000);
+    Ltime->resize(ScaleWidth(), Ltime->height());
+    main->resize(ScaleWidth(), main->height());
+    closeSplash();
     btnCount = 0;
     curPage = 1;
     btn[0]->hide();
@@ -160,14 +165,7 @@ void FileZelnori::finishEmptyFirstPage() {
 
 void FileZelnori::finishLoadedFirstPage(int h, int dropped) {
     layoutAfterLoad();
-    splash_->Label1->clear();
-    splash_->Label3->setText(QStringLiteral("Thanks for waiting."));
-    splash_->SSPanel1->setPercent(100);
-    Wait(1);
-    delete splash_;
-    splash_ = nullptr;
-    setEnabled(true);
-    unsetCursor();
+    closeSplash();
     btnCount = h + 1 - dropped;
     curPage = 1;
     Timer2->start();
