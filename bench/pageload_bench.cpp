@@ -18,7 +18,8 @@ void BM_LoadPageOf999Buttons(benchmark::State& state) {
     for (int i = 0; i < 999; ++i) {
         const QString name = QStringLiteral("file%1.txt").arg(i);
         testenv::writeFile(targets + "/" + name, "x");
-        page << "C:\\DATA\\" + name << "C:\\WINDOWS\\system\\shell32.dll" << name << (i % 3 == 0 ? " 3" : " 0");
+        page << "C:\\DATA\\" + name << "C:\\WINDOWS\\system\\shell32.dll" << name
+             << (i % 3 == 0 ? " 3" : " 0");
     }
     plat::writeTextFile("C:\\WINDOWS\\znP2.ini", page);
     plat::writeTextFile("C:\\WINDOWS\\znP1.ini", {"999", "空"});

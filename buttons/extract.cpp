@@ -47,8 +47,8 @@ void FileZelnori::ExtractArchive(const QString& path, ExtractVariant variant, pl
             dest = folder + "\\";
             plat::MkDir(dest);
         } else {
-            dest = plat::InputBox(QStringLiteral("解凍先のパスを入力して下さい"), QStringLiteral("ファイルの解凍"),
-                                  plat::CurDir());
+            dest = plat::InputBox(QStringLiteral("解凍先のパスを入力して下さい"),
+                                  QStringLiteral("ファイルの解凍"), plat::CurDir());
             if (dest.isEmpty()) {
                 release();
                 return;

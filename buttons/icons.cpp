@@ -1,17 +1,21 @@
 // Button faces: the icon of the target, of the program that opens it, or of the shell icon
 // library, drawn into the 36 x 36 scratch picture and handed to the button.
-#include "core/filezelnori.h"
 #include "platform/icons.h"
+#include "core/filezelnori.h"
 #include "platform/shell.h"
 #include <QPainter>
 
 namespace core {
 
 namespace {
-QString shellLibrary(const QString& wdir) { return wdir + QStringLiteral("\\system\\shell32.dll"); }
+QString shellLibrary(const QString& wdir) {
+    return wdir + QStringLiteral("\\system\\shell32.dll");
+}
 } // namespace
 
-void FileZelnori::clearPic1() { pic1.fill(Qt::transparent); }
+void FileZelnori::clearPic1() {
+    pic1.fill(Qt::transparent);
+}
 
 void FileZelnori::drawPic1(plat::HICON h) {
     if (h <= 1) return;

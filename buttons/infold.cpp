@@ -51,7 +51,9 @@ void InFold::Dir1_Click() {
     if (Dir1->listIndex() < Dir1->listCount()) Text1->setText(Dir1->list(Dir1->listIndex()));
 }
 
-void InFold::no_Click() { reject(); }
+void InFold::no_Click() {
+    reject();
+}
 
 void InFold::ok_Click() {
     try {

@@ -16,7 +16,7 @@ class FileZelnori;
 
 class InFold : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit InFold(FileZelnori* owner);
     QLineEdit* Text1;
     plat::DirListBox* Dir1;
@@ -31,7 +31,7 @@ public:
     void ok_Click();
     void no_Click();
 
-private:
+  private:
     FileZelnori* owner_;
 };
 

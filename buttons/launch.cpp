@@ -23,6 +23,8 @@ void FileZelnori::btn_Click(int index) {
     }
 }
 
-void FileZelnori::Gfilecaption_Click() { btn_Click(selBtn); }
+void FileZelnori::Gfilecaption_Click() {
+    btn_Click(selBtn);
+}
 
 } // namespace core

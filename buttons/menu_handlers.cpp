@@ -17,7 +17,8 @@ void FileZelnori::btn_MouseDown(int index, int button, int, int, int) {
     const QString lower = tail.toLower();
     Ckabe->setEnabled(tail == QLatin1String("bmp") || tail == QLatin1String("BMP"));
     CViewer->setEnabled(plat::DirExists(sdir + QStringLiteral("\\VIEWERS\\QUIKVIEW.EXE"), 46));
-    static const QStringList printable = {"txt", "doc", "ini", "sys", "inf", "log", "wri", "frm", "bas", ".rc"};
+    static const QStringList printable = {"txt", "doc", "ini", "sys", "inf",
+                                          "log", "wri", "frm", "bas", ".rc"};
     const bool canPrint = printable.contains(lower);
     CPRINT->setEnabled(canPrint);
     SETPRINT->setEnabled(canPrint);

@@ -10,7 +10,9 @@
 namespace core {
 
 namespace {
-QString fileNameOf(const QString& path) { return path.mid(path.lastIndexOf('\\') + 1); }
+QString fileNameOf(const QString& path) {
+    return path.mid(path.lastIndexOf('\\') + 1);
+}
 bool isArchiveName(const QString& path) {
     const QString tail = path.right(3);
     return tail == QLatin1String("lzh") || tail == QLatin1String("LZH");
@@ -31,12 +33,15 @@ void FileZelnori::growPanelSteps12() {
     VScroll1->move(back->width(), VScroll1->y());
 }
 
-void FileZelnori::growPanelStep3() { VScroll1->setValue(VScroll1->maximum()); }
+void FileZelnori::growPanelStep3() {
+    VScroll1->setValue(VScroll1->maximum());
+}
 
 bool FileZelnori::isDuplicate(const QString& path, bool systemModal) {
     for (int i = 0; i < btnCount; ++i) {
         if (btnPath[size_t(i)] == path) {
-            plat::MsgBox(QStringLiteral("既にボタンは存在します"), plat::vbOKOnly | (systemModal ? plat::vbSystemModal : 0));
+            plat::MsgBox(QStringLiteral("既にボタンは存在します"),
+                         plat::vbOKOnly | (systemModal ? plat::vbSystemModal : 0));
             return true;
         }
     }

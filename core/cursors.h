@@ -5,8 +5,8 @@
 #include <QPixmap>
 
 namespace core {
-QPixmap fishIcon(); // 32 x 32 sixteen-colour fish
-QPixmap catIcon();  // 16 x 16 sixteen-colour cat
+QPixmap fishIcon();                  // 32 x 32 sixteen-colour fish
+QPixmap catIcon();                   // 16 x 16 sixteen-colour cat
 QCursor programCursor(int resource); // 2 fish, 3 cat
 QCursor pointerShape(int value);     // the runtime's MousePointer values 1 to 15
 } // namespace core

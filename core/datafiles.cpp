@@ -4,13 +4,16 @@
 
 namespace core {
 
-QString Str(long long n) { return n < 0 ? QString::number(n) : QStringLiteral(" ") + QString::number(n); }
+QString Str(long long n) {
+    return n < 0 ? QString::number(n) : QStringLiteral(" ") + QString::number(n);
+}
 
 double Val(const QString& text) {
     int i = 0;
     const int n = int(text.size());
     auto skipBlanks = [&] {
-        while (i < n && (text[i] == ' ' || text[i] == '\t' || text[i] == QChar(0x3000))) ++i;
+        while (i < n && (text[i] == ' ' || text[i] == '\t' || text[i] == QChar(0x3000)))
+            ++i;
     };
     skipBlanks();
     if (i + 1 < n && text[i] == '&' && (text[i + 1] == 'H' || text[i + 1] == 'h')) {
@@ -27,10 +30,12 @@ double Val(const QString& text) {
     if (i < n && (text[i] == '+' || text[i] == '-')) num += text[i++];
     skipBlanks();
     bool digits = false;
-    while (i < n && text[i].isDigit() && text[i].unicode() < 128) num += text[i++], digits = true;
+    while (i < n && text[i].isDigit() && text[i].unicode() < 128)
+        num += text[i++], digits = true;
     if (i < n && text[i] == '.') {
         num += text[i++];
-        while (i < n && text[i].isDigit() && text[i].unicode() < 128) num += text[i++], digits = true;
+        while (i < n && text[i].isDigit() && text[i].unicode() < 128)
+            num += text[i++], digits = true;
     }
     if (!digits) return 0.0;
     if (i < n && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
@@ -38,7 +43,8 @@ double Val(const QString& text) {
         QString exp = "e";
         if (j < n && (text[j] == '+' || text[j] == '-')) exp += text[j++];
         bool expDigits = false;
-        while (j < n && text[j].isDigit() && text[j].unicode() < 128) exp += text[j++], expDigits = true;
+        while (j < n && text[j].isDigit() && text[j].unicode() < 128)
+            exp += text[j++], expDigits = true;
         if (expDigits) num += exp;
     }
     bool ok = false;
@@ -53,9 +59,13 @@ long long roundVal(const QString& text) {
     return (long long)v;
 }
 
-int intVal(const QString& text) { return int(roundVal(text)); }
+int intVal(const QString& text) {
+    return int(roundVal(text));
+}
 
-QString pageFileName(int n) { return QStringLiteral("znP%1.ini").arg(n); }
+QString pageFileName(int n) {
+    return QStringLiteral("znP%1.ini").arg(n);
+}
 
 Settings parseSettings(const QStringList& lines) {
     auto line = [&](int i) { return i < lines.size() ? lines[i] : QString(); };
@@ -73,8 +83,8 @@ Settings parseSettings(const QStringList& lines) {
 }
 
 QStringList formatSettings(const Settings& s) {
-    return {Str(s.pageCount), Str(s.optExtractDir), Str(s.width), Str(s.left), Str(s.backColor),
-            Str(s.optMouseIcon), Str(s.optRunStyle), Str(s.optAutoHide), Str(s.optNoTips)};
+    return {Str(s.pageCount),    Str(s.optExtractDir), Str(s.width),       Str(s.left),     Str(s.backColor),
+            Str(s.optMouseIcon), Str(s.optRunStyle),   Str(s.optAutoHide), Str(s.optNoTips)};
 }
 
 std::optional<PageData> parsePage(const QStringList& lines) {
@@ -97,11 +107,16 @@ QStringList formatPage(const QString& name, const std::vector<ButtonEntry>& butt
     QStringList out;
     if (buttons.empty()) return {QString::number(EmptyPageMarker), name};
     out << Str((long long)buttons.size() - 1) << name;
-    for (const ButtonEntry& b : buttons) out << b.path << b.iconFile << b.caption << Str(b.iconIndex);
+    for (const ButtonEntry& b : buttons)
+        out << b.path << b.iconFile << b.caption << Str(b.iconIndex);
     return out;
 }
 
-QStringList defaultSettingsLines() { return {QStringLiteral("0")}; }
-QStringList defaultPageLines() { return {QStringLiteral("999"), QStringLiteral("ページ１")}; }
+QStringList defaultSettingsLines() {
+    return {QStringLiteral("0")};
+}
+QStringList defaultPageLines() {
+    return {QStringLiteral("999"), QStringLiteral("ページ１")};
+}
 
 } // namespace core

@@ -33,10 +33,10 @@ QString pageFileName(int n);
 struct Settings {
     int pageCount = 1;
     int optExtractDir = 0;
-    int width = 1000;     // twips
-    int left = 0;         // twips
+    int width = 1000;          // twips
+    int left = 0;              // twips
     long backColor = 0x800000; // &H00800000, dark blue
-    int optMouseIcon = 1; // line 6 as read (pointer value when not 2 or 3)
+    int optMouseIcon = 1;      // line 6 as read (pointer value when not 2 or 3)
     int optRunStyle = 1;
     int optAutoHide = 0;
     int optNoTips = 0;

@@ -7,9 +7,9 @@
 #include "platform/screen.h"
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QMenu>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -31,10 +31,14 @@ int shiftState(Qt::KeyboardModifiers m) {
 
 int buttonValue(Qt::MouseButton b) {
     switch (b) {
-    case Qt::LeftButton: return vbLeftButton;
-    case Qt::RightButton: return vbRightButton;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
+    case Qt::LeftButton:
+        return vbLeftButton;
+    case Qt::RightButton:
+        return vbRightButton;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
     }
 }
 
@@ -43,10 +47,14 @@ int buttonsValue(Qt::MouseButtons b) {
 }
 
 // Colours are kept as the runtime's Long: red in the low byte.
-QColor fromBgr(long v) { return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF)); }
+QColor fromBgr(long v) {
+    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
 } // namespace
 
-FileZelnori* mainWindow() { return g_main; }
+FileZelnori* mainWindow() {
+    return g_main;
+}
 
 // ---- Surface ----
 
@@ -217,7 +225,9 @@ bool FileZelnori::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-int FileZelnori::H() const { return btn[0]->height(); }
+int FileZelnori::H() const {
+    return btn[0]->height();
+}
 
 void FileZelnori::setWidth(int twips) {
     widthTw_ = twips;
@@ -239,8 +249,12 @@ void FileZelnori::setHeight(int twips) {
     setFixedHeight(std::max(1, plat::twipsToPx(twips)));
 }
 
-int FileZelnori::ScaleWidth() const { return width(); }
-int FileZelnori::ScaleHeight() const { return height(); }
+int FileZelnori::ScaleWidth() const {
+    return width();
+}
+int FileZelnori::ScaleHeight() const {
+    return height();
+}
 
 void FileZelnori::setBackColor(long bgr) {
     backColor_ = bgr;
@@ -298,7 +312,8 @@ void FileZelnori::dropEvent(QDropEvent* e) {
 
 std::vector<ButtonEntry> FileZelnori::entries() const {
     std::vector<ButtonEntry> out;
-    for (int i = 0; i < btnCount; ++i) out.push_back({btnPath[i], btnIconFile[i], btnCaption[i], btnIconIndex[i]});
+    for (int i = 0; i < btnCount; ++i)
+        out.push_back({btnPath[i], btnIconFile[i], btnCaption[i], btnIconIndex[i]});
     return out;
 }
 

@@ -30,12 +30,12 @@ namespace core {
 // table and the clock strip).
 class Surface : public QLabel {
     Q_OBJECT
-public:
+  public:
     using QLabel::QLabel;
     std::function<void(int button, int shift, int x, int y)> onMouseDown;
     std::function<void(int button, int shift, int x, int y)> onMouseMove;
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
 };
@@ -43,7 +43,7 @@ protected:
 // One launcher button: shows a picture, no text.
 class PanelButton : public QPushButton {
     Q_OBJECT
-public:
+  public:
     PanelButton(int index, QWidget* parent);
     int index() const { return index_; }
     void setPicture(const QPixmap& picture);
@@ -51,12 +51,12 @@ public:
     std::function<void(int index, int button, int shift, int x, int y)> onMouseDown;
     std::function<void(int index, int button, int shift, int x, int y)> onMouseMove;
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
 
-private:
+  private:
     int index_;
     QPixmap picture_;
 };
@@ -75,7 +75,7 @@ enum class ExtractVariant { Click, Register, Drop, Change };
 
 class FileZelnori : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit FileZelnori(QWidget* parent = nullptr);
     ~FileZelnori() override;
 
@@ -97,8 +97,8 @@ public:
     int selBtn = 0;
 
     // Hidden value holders of the window.
-    QString wdir; // Windows directory
-    QString sdir; // System directory
+    QString wdir;  // Windows directory
+    QString sdir;  // System directory
     QString Text1; // last dropped name
 
     // ---- controls ----
@@ -120,11 +120,11 @@ public:
     QAction *filein = nullptr, *foldin = nullptr, *Cnewfile = nullptr, *ken1 = nullptr, *irun = nullptr,
             *ONHELP2 = nullptr, *ver = nullptr, *end = nullptr, *exwin2 = nullptr;
     // Bt
-    QAction *Gfilecaption = nullptr, *filechange = nullptr, *del = nullptr, *Btchange = nullptr, *tch = nullptr,
-            *chico = nullptr, *Ccopyfile = nullptr, *Cidofile = nullptr, *Cdelfile = nullptr, *rnm = nullptr,
-            *ken2 = nullptr, *CViewer = nullptr, *Ckabe = nullptr, *Dkabe = nullptr, *SETPRINT = nullptr,
-            *CPRINT = nullptr, *Cshortkat = nullptr, *Kzuke = nullptr, *Czoku = nullptr, *ONHELP3 = nullptr,
-            *ver2 = nullptr, *prop = nullptr;
+    QAction *Gfilecaption = nullptr, *filechange = nullptr, *del = nullptr, *Btchange = nullptr,
+            *tch = nullptr, *chico = nullptr, *Ccopyfile = nullptr, *Cidofile = nullptr, *Cdelfile = nullptr,
+            *rnm = nullptr, *ken2 = nullptr, *CViewer = nullptr, *Ckabe = nullptr, *Dkabe = nullptr,
+            *SETPRINT = nullptr, *CPRINT = nullptr, *Cshortkat = nullptr, *Kzuke = nullptr, *Czoku = nullptr,
+            *ONHELP3 = nullptr, *ver2 = nullptr, *prop = nullptr;
     // kmenu
     QAction *filein3 = nullptr, *foldin3 = nullptr, *Cnewfile3 = nullptr, *ken3 = nullptr, *pagein = nullptr,
             *pnchange = nullptr, *pagedel = nullptr, *conpane = nullptr, *skof = nullptr, *progman = nullptr,
@@ -170,9 +170,9 @@ public:
     // ---- data files ----
     void CreateDefaultFiles();
     QString ReadPageName(int n);
-    void ReadPage(int n);        // page switch and deletion form
-    void WritePage(int n);       // throws plat::RuntimeError when the file cannot be written
-    void WriteSettings();        // throws plat::RuntimeError
+    void ReadPage(int n);  // page switch and deletion form
+    void WritePage(int n); // throws plat::RuntimeError when the file cannot be written
+    void WriteSettings();  // throws plat::RuntimeError
     void MakeWindowsDirCurrent();
     std::vector<ButtonEntry> entries() const;
 
@@ -239,7 +239,7 @@ public:
     void clearPanel();
     void resetPanel();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -247,7 +247,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
 
-private:
+  private:
     void createControls();
     void createMenus();
     void initialLayout();

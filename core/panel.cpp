@@ -41,7 +41,8 @@ void FileZelnori::UnloadButton(int k) {
     if (k <= 0 || size_t(k) >= btn.size()) return;
     delete btn[size_t(k)];
     btn[size_t(k)] = nullptr;
-    while (btn.size() > 1 && btn.back() == nullptr) btn.pop_back();
+    while (btn.size() > 1 && btn.back() == nullptr)
+        btn.pop_back();
 }
 
 void FileZelnori::GrowPanel() {
@@ -75,8 +76,12 @@ void FileZelnori::clampScroll() {
     table->move(2, -VScroll1->value());
 }
 
-void FileZelnori::VScroll1_Change() { table->move(2, -VScroll1->value()); }
-void FileZelnori::VScroll1_Scroll() { table->move(2, -VScroll1->value()); }
+void FileZelnori::VScroll1_Change() {
+    table->move(2, -VScroll1->value());
+}
+void FileZelnori::VScroll1_Scroll() {
+    table->move(2, -VScroll1->value());
+}
 
 void FileZelnori::Timer2_Timer() {
     Ltime->setText(plat::clock().timeOfDay().toString(QStringLiteral("H:mm:ss")));
@@ -99,19 +104,25 @@ void FileZelnori::Form_MouseDown(int button, int, int, int) {
     Timer2->start();
 }
 
-void FileZelnori::Form_MouseMove(int, int, int, int) { ShowTip(QString()); }
+void FileZelnori::Form_MouseMove(int, int, int, int) {
+    ShowTip(QString());
+}
 
 void FileZelnori::back_MouseDown(int button, int, int, int) {
     if (button == vbRightButton) PopupMenu(kmenu);
 }
 
-void FileZelnori::back_MouseMove(int, int, int, int) { ShowTip(QString()); }
+void FileZelnori::back_MouseMove(int, int, int, int) {
+    ShowTip(QString());
+}
 
 void FileZelnori::table_MouseDown(int button, int, int, int) {
     if (button == vbRightButton) PopupMenu(Rightbot);
 }
 
-void FileZelnori::table_MouseMove(int, int, int, int) { ShowTip(QString()); }
+void FileZelnori::table_MouseMove(int, int, int, int) {
+    ShowTip(QString());
+}
 
 void FileZelnori::Ltime_MouseDown(int button, int, int, int) {
     if (button == vbLeftButton)
@@ -124,12 +135,16 @@ void FileZelnori::Ltime_MouseMove(int, int, int, int) {
     if (optNoTips == 0) ShowTip(QString());
 }
 
-void FileZelnori::end_Click() { close(); }
-void FileZelnori::end3_Click() { close(); }
+void FileZelnori::end_Click() {
+    close();
+}
+void FileZelnori::end3_Click() {
+    close();
+}
 
 void FileZelnori::reportSaveError(const QString& file, const QString& why) {
-    plat::MsgBox(QStringLiteral("%1 に保存できませんでした。\n%2").arg(file, why), plat::vbCritical | plat::vbOKOnly,
-                 QStringLiteral("保存エラー"));
+    plat::MsgBox(QStringLiteral("%1 に保存できませんでした。\n%2").arg(file, why),
+                 plat::vbCritical | plat::vbOKOnly, QStringLiteral("保存エラー"));
 }
 
 bool FileZelnori::Form_Unload(bool interactive) {

@@ -6,25 +6,25 @@
 
 class ProgressPanel : public QWidget {
     Q_OBJECT
-public:
+  public:
     using QWidget::QWidget;
     int percent() const { return percent_; }
     void setPercent(int p);
 
-signals:
+  signals:
     // Every setting of the fill, also one that repeats the value shown.
     void percentSet(int percent);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     int percent_ = 0;
 };
 
 class Splash : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit Splash(QWidget* owner = nullptr);
     QLabel* Label1; // status line
     QLabel* Label2; // program name and version
@@ -32,6 +32,6 @@ public:
     ProgressPanel* SSPanel1;
     QWidget* SSPanel2;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 };

@@ -103,7 +103,8 @@ bool FileZelnori::Form_Load() {
     optAutoHide = st.optAutoHide;
     optNoTips = st.optNoTips;
     // 17. Page names into the page menu.
-    for (int n = 1; n <= pageCount; ++n) Pchange[size_t(n)]->setText(ReadPageName(n));
+    for (int n = 1; n <= pageCount; ++n)
+        Pchange[size_t(n)]->setText(ReadPageName(n));
     // 18. Page 1.
     QStringList page;
     try {

@@ -9,11 +9,11 @@
 namespace {
 
 class TipPicture : public QWidget {
-public:
+  public:
     using QWidget::QWidget;
     QString text;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.fillRect(rect(), QColor(255, 255, 192));
@@ -44,7 +44,9 @@ frmToolTip::frmToolTip(QWidget* parent)
     connect(tmrToolTip, &QTimer::timeout, this, &frmToolTip::tmrToolTip_Timer);
 }
 
-QString frmToolTip::paddedText(const QString& text) { return " " + text.trimmed() + "  "; }
+QString frmToolTip::paddedText(const QString& text) {
+    return " " + text.trimmed() + "  ";
+}
 
 void frmToolTip::ShowTip(const QString& text) {
     tmrToolTip->stop();
@@ -84,6 +86,10 @@ frmToolTip* tipWindow() {
     return g_tip;
 }
 
-void ShowTip(const QString& text) { tipWindow()->ShowTip(text); }
+void ShowTip(const QString& text) {
+    tipWindow()->ShowTip(text);
+}
 
-void destroyToolTip() { delete g_tip.data(); }
+void destroyToolTip() {
+    delete g_tip.data();
+}

@@ -7,7 +7,7 @@
 
 class frmToolTip : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit frmToolTip(QWidget* parent = nullptr);
     void ShowTip(const QString& text);
     void tmrToolTip_Timer();
@@ -22,7 +22,7 @@ public:
     // The padded text and its box size in pixels.
     static QString paddedText(const QString& text);
 
-private:
+  private:
     QString shown_;
 };
 

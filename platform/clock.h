@@ -7,7 +7,7 @@
 namespace plat {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Seconds since midnight (the runtime's Timer), with fractions.
     virtual double timer() = 0;
@@ -19,7 +19,7 @@ public:
 };
 
 class VirtualClock : public Clock {
-public:
+  public:
     explicit VirtualClock(double startSeconds = 12 * 3600.0, double stepSeconds = 0.05)
         : now_(startSeconds), step_(stepSeconds) {}
     double timer() override { return now_; }
@@ -30,7 +30,7 @@ public:
     // Called after every idle step (tests watch the splash through it).
     std::function<void()> onIdle;
 
-private:
+  private:
     double now_;
     double step_;
 };

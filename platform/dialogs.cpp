@@ -9,7 +9,9 @@
 
 namespace plat {
 
-QString appTitle() { return QStringLiteral("ぬもZelnori"); }
+QString appTitle() {
+    return QStringLiteral("ぬもZelnori");
+}
 
 QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) {
     return dialogs().inputBox(prompt, title, defaultText).value_or(QString());
@@ -39,17 +41,27 @@ QStringList qtFilters(const QString& filter) {
 }
 
 class RealDialogs : public Dialogs {
-public:
+  public:
     int msgBox(const QString& text, int style, const QString& title) override {
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(title.isEmpty() ? appTitle() : title);
         box.setText(text);
         switch (style & 0x70) {
-        case vbCritical: box.setIcon(QMessageBox::Critical); break;
-        case vbQuestion: box.setIcon(QMessageBox::Question); break;
-        case vbExclamation: box.setIcon(QMessageBox::Warning); break;
-        case vbInformation: box.setIcon(QMessageBox::Information); break;
-        default: box.setIcon(QMessageBox::NoIcon); break;
+        case vbCritical:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case vbQuestion:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case vbExclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case vbInformation:
+            box.setIcon(QMessageBox::Information);
+            break;
+        default:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
         }
         struct B {
             QString text;
@@ -58,7 +70,10 @@ public:
         };
         std::vector<B> buttons;
         switch (style & 7) {
-        case vbOKCancel: buttons = {{"OK", vbOK, QMessageBox::AcceptRole}, {"キャンセル", vbCancel, QMessageBox::RejectRole}}; break;
+        case vbOKCancel:
+            buttons = {{"OK", vbOK, QMessageBox::AcceptRole},
+                       {"キャンセル", vbCancel, QMessageBox::RejectRole}};
+            break;
         case vbAbortRetryIgnore:
             buttons = {{"中止(&A)", vbAbort, QMessageBox::RejectRole},
                        {"再試行(&R)", vbRetry, QMessageBox::AcceptRole},
@@ -69,14 +84,20 @@ public:
                        {"いいえ(&N)", vbNo, QMessageBox::NoRole},
                        {"キャンセル", vbCancel, QMessageBox::RejectRole}};
             break;
-        case vbYesNo: buttons = {{"はい(&Y)", vbYes, QMessageBox::YesRole}, {"いいえ(&N)", vbNo, QMessageBox::NoRole}}; break;
-        case vbRetryCancel:
-            buttons = {{"再試行(&R)", vbRetry, QMessageBox::AcceptRole}, {"キャンセル", vbCancel, QMessageBox::RejectRole}};
+        case vbYesNo:
+            buttons = {{"はい(&Y)", vbYes, QMessageBox::YesRole}, {"いいえ(&N)", vbNo, QMessageBox::NoRole}};
             break;
-        default: buttons = {{"OK", vbOK, QMessageBox::AcceptRole}}; break;
+        case vbRetryCancel:
+            buttons = {{"再試行(&R)", vbRetry, QMessageBox::AcceptRole},
+                       {"キャンセル", vbCancel, QMessageBox::RejectRole}};
+            break;
+        default:
+            buttons = {{"OK", vbOK, QMessageBox::AcceptRole}};
+            break;
         }
         std::vector<QPushButton*> made;
-        for (const B& b : buttons) made.push_back(box.addButton(b.text, b.role));
+        for (const B& b : buttons)
+            made.push_back(box.addButton(b.text, b.role));
         int def = (style & 0x300) >> 8;
         if (def < int(made.size())) box.setDefaultButton(made[size_t(def)]);
         if (style & vbSystemModal) box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
@@ -87,7 +108,8 @@ public:
         return (style & 7) == vbYesNo ? vbNo : ((style & 7) == vbOKOnly ? vbOK : vbCancel);
     }
 
-    std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText) override {
+    std::optional<QString> inputBox(const QString& prompt, const QString& title,
+                                    const QString& defaultText) override {
         QInputDialog dlg(QApplication::activeWindow());
         dlg.setWindowTitle(title.isEmpty() ? appTitle() : title);
         dlg.setLabelText(prompt);
@@ -99,7 +121,8 @@ public:
     }
 
     std::optional<QString> openFile(const OpenFileRequest& req) override {
-        QFileDialog dlg(QApplication::activeWindow(), req.title.isEmpty() ? QStringLiteral("ファイルを開く") : req.title);
+        QFileDialog dlg(QApplication::activeWindow(),
+                        req.title.isEmpty() ? QStringLiteral("ファイルを開く") : req.title);
         dlg.setFileMode(QFileDialog::ExistingFile);
         dlg.setAcceptMode(QFileDialog::AcceptOpen);
         const QStringList filters = qtFilters(req.filter);
@@ -130,8 +153,12 @@ Dialogs* g_dialogs = nullptr;
 
 } // namespace
 
-Dialogs& dialogs() { return g_dialogs ? *g_dialogs : g_real; }
-void setDialogs(Dialogs* d) { g_dialogs = d; }
+Dialogs& dialogs() {
+    return g_dialogs ? *g_dialogs : g_real;
+}
+void setDialogs(Dialogs* d) {
+    g_dialogs = d;
+}
 
 int FakeDialogs::msgBox(const QString& text, int style, const QString& title) {
     messages.push_back({text, style, title});
@@ -141,7 +168,8 @@ int FakeDialogs::msgBox(const QString& text, int style, const QString& title) {
     return a;
 }
 
-std::optional<QString> FakeDialogs::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+std::optional<QString> FakeDialogs::inputBox(const QString& prompt, const QString& title,
+                                             const QString& defaultText) {
     inputs.push_back({prompt, title, defaultText});
     return takeAnswer(inputAnswers);
 }

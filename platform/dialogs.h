@@ -40,11 +40,11 @@ struct OpenFileRequest {
     QString filter;      // "exe file(*.exe)|*.exe|all file(*.*)|*.*"
     int filterIndex = 1; // 1-based
     QString title;
-    QString initDir;     // Windows form, may be empty
+    QString initDir; // Windows form, may be empty
 };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     virtual int msgBox(const QString& text, int style, const QString& title) = 0;
     // Cancel gives nullopt (the runtime gave ""; callers treat both alike).
@@ -67,7 +67,7 @@ inline int MsgBox(const QString& text, int style = vbOKOnly, const QString& titl
 QString InputBox(const QString& prompt, const QString& title, const QString& defaultText);
 
 class FakeDialogs : public Dialogs {
-public:
+  public:
     struct MsgRecord {
         QString text;
         int style;
@@ -81,9 +81,9 @@ public:
     std::vector<OpenFileRequest> openRequests;
     std::vector<QString> modalForms; // objectName of each form shown
 
-    std::deque<int> msgAnswers;                        // empty: vbOK / vbYes-less default (vbOK)
-    std::deque<std::optional<QString>> inputAnswers;   // empty: nullopt (cancel)
-    std::deque<std::optional<QString>> openAnswers;    // empty: nullopt (cancel)
+    std::deque<int> msgAnswers;                      // empty: vbOK / vbYes-less default (vbOK)
+    std::deque<std::optional<QString>> inputAnswers; // empty: nullopt (cancel)
+    std::deque<std::optional<QString>> openAnswers;  // empty: nullopt (cancel)
     // Runs while a modal form is "open"; it may click its buttons. If the form is still
     // visible afterwards it is rejected.
     std::function<void(QDialog*)> onModal;

@@ -24,8 +24,12 @@ unsigned DragQueryFile(HDROP drop, unsigned index, QString* item) {
     return unsigned(s.size());
 }
 
-void DragFinish(HDROP drop) { g_drops.erase(drop); }
+void DragFinish(HDROP drop) {
+    g_drops.erase(drop);
+}
 
-int liveDropCount() { return int(g_drops.size()); }
+int liveDropCount() {
+    return int(g_drops.size());
+}
 
 } // namespace plat

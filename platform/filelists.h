@@ -11,12 +11,12 @@ namespace plat {
 // DriveListBox: Drive is "c:" style (lower-case letter and colon); Change fires when it changes.
 class DriveListBox : public QComboBox {
     Q_OBJECT
-public:
+  public:
     explicit DriveListBox(QWidget* parent = nullptr);
     QString drive() const;
     void setDrive(const QString& drive); // accepts "C", "c:", "C:\path"
     void refresh();
-signals:
+  signals:
     void Change();
 };
 
@@ -25,7 +25,7 @@ signals:
 // sub-folders. List(i) is a full path. Change fires when Path changes.
 class DirListBox : public QListWidget {
     Q_OBJECT
-public:
+  public:
     explicit DirListBox(QWidget* parent = nullptr);
     QString path() const;
     void setPath(const QString& winPath); // throws RuntimeError 76 for a missing folder
@@ -34,11 +34,11 @@ public:
     void setListIndex(int index);
     QString list(int index) const;
     void refresh();
-signals:
+  signals:
     void Change();
     void Click();
 
-private:
+  private:
     QString path_;
     QStringList ancestors_;
     QStringList subdirs_;
@@ -49,7 +49,7 @@ private:
 // FileListBox: the files of Path matching Pattern ("*.*" by default, several separated by ";").
 class FileListBox : public QListWidget {
     Q_OBJECT
-public:
+  public:
     explicit FileListBox(QWidget* parent = nullptr);
     QString path() const;
     void setPath(const QString& winPath);
@@ -63,15 +63,15 @@ public:
     int listCount() const;
     int listIndex() const;
     void setListIndex(int index);
-    QString list(int index) const;   // file name
-    QString fileName() const;        // the selected name, "" when none
+    QString list(int index) const; // file name
+    QString fileName() const;      // the selected name, "" when none
     void refresh();
-signals:
+  signals:
     void PathChange();
     void PatternChange();
     void Click();
 
-private:
+  private:
     QString path_;
     QString pattern_ = QStringLiteral("*.*");
     bool hidden_ = false;

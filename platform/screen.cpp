@@ -18,11 +18,17 @@ QSize screenSizePx() {
     return QSize(1024, 768);
 }
 
-void setScreenSizeOverride(std::optional<QSize> size) { g_screenOverride = size; }
+void setScreenSizeOverride(std::optional<QSize> size) {
+    g_screenOverride = size;
+}
 
-QPoint GetCursorPos() { return g_cursorOverride ? *g_cursorOverride : QCursor::pos(); }
+QPoint GetCursorPos() {
+    return g_cursorOverride ? *g_cursorOverride : QCursor::pos();
+}
 
-void setCursorPosOverride(std::optional<QPoint> pos) { g_cursorOverride = pos; }
+void setCursorPosOverride(std::optional<QPoint> pos) {
+    g_cursorOverride = pos;
+}
 
 void setBusyCursor(bool busy) {
     if (busy == g_busy) return;
@@ -33,6 +39,8 @@ void setBusyCursor(bool busy) {
         QApplication::restoreOverrideCursor();
 }
 
-bool busyCursor() { return g_busy; }
+bool busyCursor() {
+    return g_busy;
+}
 
 } // namespace plat

@@ -9,8 +9,12 @@ namespace plat {
 constexpr int TwipsPerPixelX = 15;
 constexpr int TwipsPerPixelY = 15;
 
-inline int twipsToPx(double twips) { return int(twips / TwipsPerPixelX + 0.5); }
-inline int pxToTwips(int px) { return px * TwipsPerPixelX; }
+inline int twipsToPx(double twips) {
+    return int(twips / TwipsPerPixelX + 0.5);
+}
+inline int pxToTwips(int px) {
+    return px * TwipsPerPixelX;
+}
 
 // Screen size in pixels (the primary screen).
 QSize screenSizePx();

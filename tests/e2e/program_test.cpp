@@ -1,8 +1,8 @@
 // The real program on a private X display: first start, the orderly end on SIGTERM and a file
 // dropped from another X client.
+#include "platform/codepage.h"
 #include "support/testenv.h"
 #include "xsession.h"
-#include "platform/codepage.h"
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -13,16 +13,18 @@ namespace {
 
 QByteArray sjis(const QStringList& lines) {
     QByteArray out;
-    for (const QString& l : lines) out += plat::toAnsi(l) + "\r\n";
+    for (const QString& l : lines)
+        out += plat::toAnsi(l) + "\r\n";
     return out;
 }
 
 bool haveTools() {
-    return !QStandardPaths::findExecutable("Xvfb").isEmpty() && !QStandardPaths::findExecutable("xdotool").isEmpty();
+    return !QStandardPaths::findExecutable("Xvfb").isEmpty() &&
+           !QStandardPaths::findExecutable("xdotool").isEmpty();
 }
 
 class ProgramTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!haveTools()) GTEST_SKIP() << "Xvfb or xdotool missing";
         x = std::make_unique<e2e::XSession>();
@@ -67,8 +69,16 @@ TEST_F(ProgramTest, SigtermWritesSettingsAndPageBack) {
 
     e2e::Program prog(*x);
     const QStringList settings = {" 1", " 0", " 1200", " 300", " 32768", " 1", " 2", " 0", " 1"};
-    const QStringList page = {" 1",  "仕事, \"その1\"", t1, "C:\\WINDOWS\\system\\shell32.dll", "メモ, \"引用\"", " 0",
-                              t2,    "C:\\WINDOWS\\system\\shell32.dll", t2, " 3"};
+    const QStringList page = {" 1",
+                              "仕事, \"その1\"",
+                              t1,
+                              "C:\\WINDOWS\\system\\shell32.dll",
+                              "メモ, \"引用\"",
+                              " 0",
+                              t2,
+                              "C:\\WINDOWS\\system\\shell32.dll",
+                              t2,
+                              " 3"};
     testenv::writeFile(prog.windowsDir() + "/zns14.ini", sjis(settings));
     testenv::writeFile(prog.windowsDir() + "/znP1.ini", sjis(page));
     prog.start();

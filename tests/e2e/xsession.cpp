@@ -27,7 +27,8 @@ XSession::XSession() {
     if (pipe(fds) != 0) return;
     xvfb_.setProgram("Xvfb");
     // The write end is inherited by Xvfb, which writes the display number to it once it is ready.
-    xvfb_.setArguments({"-displayfd", QString::number(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    xvfb_.setArguments(
+        {"-displayfd", QString::number(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
     xvfb_.start();
     if (!xvfb_.waitForStarted(5000)) {
         close(fds[0]);
@@ -37,7 +38,8 @@ XSession::XSession() {
     close(fds[1]);
     QByteArray number;
     char c;
-    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n')
+        number += c;
     close(fds[0]);
     if (!number.isEmpty()) display_ = ":" + QString::fromLatin1(number);
 }
@@ -76,8 +78,12 @@ Program::~Program() {
     }
 }
 
-QString Program::dataHome() const { return xdgData_ + "/zelnori"; }
-QString Program::windowsDir() const { return dataHome() + "/drive_c/WINDOWS"; }
+QString Program::dataHome() const {
+    return xdgData_ + "/zelnori";
+}
+QString Program::windowsDir() const {
+    return dataHome() + "/drive_c/WINDOWS";
+}
 
 void Program::start() {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -108,7 +114,8 @@ QString Program::mainWindowId(int timeoutMs) const {
     t.start();
     const QString pid = QString::number(proc_.processId());
     while (t.elapsed() < timeoutMs) {
-        const QStringList ids = x_.run("xdotool", {"search", "--onlyvisible", "--pid", pid}).split('\n', Qt::SkipEmptyParts);
+        const QStringList ids =
+            x_.run("xdotool", {"search", "--onlyvisible", "--pid", pid}).split('\n', Qt::SkipEmptyParts);
         QString best;
         int bestHeight = 0;
         for (const QString& id : ids) {

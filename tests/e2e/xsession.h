@@ -11,7 +11,7 @@
 namespace e2e {
 
 class XSession {
-public:
+  public:
     XSession();
     ~XSession();
     bool ok() const { return !display_.isEmpty(); }
@@ -19,13 +19,13 @@ public:
     // Runs a command on the display and returns its standard output ("" on failure).
     QString run(const QString& program, const QStringList& args, int timeoutMs = 10000) const;
 
-private:
+  private:
     QProcess xvfb_;
     QString display_;
 };
 
 class Program {
-public:
+  public:
     // Starts build/zelnori on the display with XDG_DATA_HOME/XDG_CONFIG_HOME in a temporary folder.
     explicit Program(const XSession& x, const QString& dataHomeParent = QString());
     ~Program();
@@ -40,7 +40,7 @@ public:
     int terminate(int signal, int timeoutMs = 20000);
     QProcess& process() { return proc_; }
 
-private:
+  private:
     const XSession& x_;
     QTemporaryDir dir_;
     QString xdgData_;

@@ -14,7 +14,8 @@ QString fixture(const QString& relative) {
 void writeFile(const QString& hostPath, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(hostPath).absolutePath());
     QFile f(hostPath);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) ADD_FAILURE() << "cannot write " << hostPath.toStdString();
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        ADD_FAILURE() << "cannot write " << hostPath.toStdString();
     f.write(bytes);
 }
 
@@ -44,7 +45,11 @@ Env::~Env() {
     plat::resetCurrentDirs();
 }
 
-QString Env::windowsHost() const { return plat::hostPath(QStringLiteral("C:\\WINDOWS")); }
-QString Env::host(const QString& winPath) const { return plat::hostPath(winPath); }
+QString Env::windowsHost() const {
+    return plat::hostPath(QStringLiteral("C:\\WINDOWS"));
+}
+QString Env::host(const QString& winPath) const {
+    return plat::hostPath(winPath);
+}
 
 } // namespace testenv

@@ -22,23 +22,23 @@ void writeFile(const QString& hostPath, const QByteArray& bytes);
 QByteArray readFile(const QString& hostPath);
 
 class Env {
-public:
+  public:
     Env();
     ~Env();
-    QString home() const { return dir_.path(); }           // host path of the data home
-    QString windowsHost() const;                             // host path of C:\WINDOWS
-    QString host(const QString& winPath) const;              // host path of a Windows path
+    QString home() const { return dir_.path(); } // host path of the data home
+    QString windowsHost() const;                 // host path of C:\WINDOWS
+    QString host(const QString& winPath) const;  // host path of a Windows path
     plat::FakeDialogs dialogs;
     plat::RecordingLauncher launcher;
     plat::VirtualClock clock;
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 
 // gtest fixture that owns an Env.
 class EnvTest : public ::testing::Test {
-protected:
+  protected:
     std::unique_ptr<Env> env = std::make_unique<Env>();
 };
 

@@ -1,18 +1,20 @@
 // Test main: a hermetic desktop (XDG folders of our own, set before GLib reads them), then a
 // QApplication on the offscreen platform.
-#include "testenv.h"
 #include "platform/icons.h"
+#include "testenv.h"
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <clocale>
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 namespace testenv {
 static QString g_xdg;
-QString xdgRoot() { return g_xdg; }
+QString xdgRoot() {
+    return g_xdg;
+}
 } // namespace testenv
 
 int main(int argc, char** argv) {

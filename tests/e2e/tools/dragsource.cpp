@@ -9,10 +9,10 @@
 #include <QWidget>
 
 class Source : public QWidget {
-public:
+  public:
     explicit Source(QString file) : file_(std::move(file)) {}
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent*) override {
         auto* drag = new QDrag(this);
         auto* data = new QMimeData;
@@ -23,7 +23,7 @@ protected:
         QTimer::singleShot(3000, qApp, &QApplication::quit);
     }
 
-private:
+  private:
     QString file_;
 };
 
