@@ -53,6 +53,8 @@ TEST_F(ProgramTest, FirstStartMakesTheFilesAndPinsTheWindowToTheLeftEdge) {
     EXPECT_EQ(g->topLeft(), QPoint(0, 0));
     EXPECT_EQ(g->width(), 67);
     EXPECT_EQ(g->height(), 768);
+    // The title is the name of the page on screen.
+    EXPECT_EQ(x->run("xdotool", {"getwindowname", prog.mainWindowId()}).trimmed(), QStringLiteral("ページ１"));
 
     EXPECT_EQ(prog.terminate(SIGTERM), 0);
     EXPECT_EQ(testenv::readFile(prog.windowsDir() + "/zns14.ini"),
