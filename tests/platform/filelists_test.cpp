@@ -9,14 +9,7 @@
 
 namespace {
 
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const plat::RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using testenv::errorOf;
 
 // C:\DATA with two folders, a hidden one, and files of several kinds.
 class FileListsTest : public testenv::EnvTest {

@@ -18,14 +18,7 @@ namespace {
 
 using testenv::EnvTest;
 
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const plat::RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using testenv::errorOf;
 
 QByteArray enc(const QString& host) {
     return QFile::encodeName(host);

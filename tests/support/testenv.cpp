@@ -1,5 +1,6 @@
 #include "testenv.h"
 #include "platform/drives.h"
+#include "platform/errors.h"
 #include "platform/screen.h"
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,15 @@ void writeFile(const QString& hostPath, const QByteArray& bytes) {
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         ADD_FAILURE() << "cannot write " << hostPath.toStdString();
     f.write(bytes);
+}
+
+int errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const plat::RuntimeError& e) {
+        return e.number();
+    }
+    return 0;
 }
 
 QByteArray readFile(const QString& hostPath) {

@@ -6,6 +6,7 @@
 #include "platform/shell.h"
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -16,6 +17,9 @@ QString xdgRoot();
 
 // Path of a fixture under ../shared/fixtures.
 QString fixture(const QString& relative);
+
+// The runtime error number f raises, 0 when it raises none.
+int errorOf(const std::function<void()>& f);
 
 // Writes bytes to a host file, making folders.
 void writeFile(const QString& hostPath, const QByteArray& bytes);
