@@ -22,6 +22,11 @@ struct Tool {
     bool homeFallback = false; // xdg-open of the home folder when no candidate is found
 };
 
+// The file manager stands in for both the file manager and the explorer.
+const std::vector<Candidate> fileManagers = {{"nautilus", ""}, {"dolphin", ""},    {"thunar", ""},
+                                             {"pcmanfm", ""},  {"pcmanfm-qt", ""}, {"nemo", ""},
+                                             {"caja", ""}};
+
 // In the order the menu shows them; the first installed candidate wins.
 const std::vector<Tool>& tools() {
     static const std::vector<Tool> table = {
@@ -34,24 +39,8 @@ const std::vector<Tool>& tools() {
           {"lxqt-config", ""}}},
         {"progman.exe",
          {{"xfce4-appfinder", ""}, {"rofi", "-show drun"}, {"wofi", "--show drun"}, {"krunner", ""}}},
-        {"winfile.exe",
-         {{"nautilus", ""},
-          {"dolphin", ""},
-          {"thunar", ""},
-          {"pcmanfm", ""},
-          {"pcmanfm-qt", ""},
-          {"nemo", ""},
-          {"caja", ""}},
-         true},
-        {"explorer.exe",
-         {{"nautilus", ""},
-          {"dolphin", ""},
-          {"thunar", ""},
-          {"pcmanfm", ""},
-          {"pcmanfm-qt", ""},
-          {"nemo", ""},
-          {"caja", ""}},
-         true},
+        {"winfile.exe", fileManagers, true},
+        {"explorer.exe", fileManagers, true},
         {"notepad.exe",
          {{"gedit", ""},
           {"gnome-text-editor", ""},
