@@ -15,14 +15,6 @@ namespace {
 QString unlhaCommand(const QString& archive, const QString& dest) {
     return QStringLiteral(" x -a1 \"%1\" \"%2\"").arg(archive, dest);
 }
-
-bool folderExists(const QString& d) {
-    try {
-        return (plat::GetAttr(d) & plat::vbDirectory) != 0;
-    } catch (const plat::RuntimeError&) {
-        return false;
-    }
-}
 } // namespace
 
 void FileZelnori::ExtractArchive(const QString& path, ExtractVariant variant, plat::HDROP drop) {
@@ -54,7 +46,7 @@ void FileZelnori::ExtractArchive(const QString& path, ExtractVariant variant, pl
                 return;
             }
             if (!dest.endsWith('\\')) dest += '\\';
-            if (!folderExists(dest)) plat::MkDir(dest);
+            if (!plat::FolderExists(dest)) plat::MkDir(dest);
         }
         // The launcher does not look at the status; the library tells the user itself.
         if (plat::Unlha(unlhaCommand(path, dest)) != 0)

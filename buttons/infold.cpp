@@ -63,12 +63,7 @@ void InFold::ok_Click() {
             reject();
             return;
         }
-        bool exists = false;
-        try {
-            exists = (plat::GetAttr(t) & plat::vbDirectory) != 0;
-        } catch (const plat::RuntimeError&) {
-        }
-        if (!exists) {
+        if (!plat::FolderExists(t)) {
             plat::MsgBox(QStringLiteral("指定されたフォルダは存在しません"), plat::vbOKOnly,
                          QStringLiteral("ファイルエラー"));
             Text1->clear();

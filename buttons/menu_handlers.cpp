@@ -22,11 +22,7 @@ void FileZelnori::btn_MouseDown(int index, int button, int, int, int) {
     const bool canPrint = printable.contains(lower);
     CPRINT->setEnabled(canPrint);
     SETPRINT->setEnabled(canPrint);
-    int a = plat::vbArchive; // a target that vanished counts as a plain file
-    try {
-        a = plat::GetAttr(p);
-    } catch (const plat::RuntimeError&) {
-    }
+    const int a = plat::GetAttrOr(p, plat::vbArchive); // a target that vanished counts as a plain file
     Kzuke->setEnabled(!(a == plat::vbDirectory || lower == QLatin1String("exe")));
     Cdelfile->setEnabled(a != plat::vbDirectory);
     Gfilecaption->setText(btnCaption[size_t(selBtn)]);

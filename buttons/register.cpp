@@ -149,13 +149,7 @@ void FileZelnori::WinMsg1_Message(unsigned msg, plat::HDROP wParam) {
             Text1 = item;
         }
         const QString p = Text1;
-        int attr = 0;
-        try {
-            attr = plat::GetAttr(p);
-        } catch (const plat::RuntimeError&) {
-            attr = 0;
-        }
-        if (attr == plat::vbDirectory) {
+        if (plat::GetAttrOr(p, 0) == plat::vbDirectory) {
             const bool added = registerFolder(p, true);
             release();
             if (added) growPanelStep3();

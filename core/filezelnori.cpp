@@ -94,9 +94,6 @@ void PanelButton::mousePressEvent(QMouseEvent* e) {
         onMouseDown(index_, buttonValue(e->button()), shiftState(e->modifiers()), int(e->position().x()),
                     int(e->position().y()));
     QPushButton::mousePressEvent(e);
-    // Every press belongs to the button; passed on, a right press would open the panel's own
-    // menu after the button menu.
-    e->accept();
 }
 
 void PanelButton::mouseMoveEvent(QMouseEvent* e) {
@@ -104,8 +101,6 @@ void PanelButton::mouseMoveEvent(QMouseEvent* e) {
         onMouseMove(index_, buttonsValue(e->buttons()), shiftState(e->modifiers()), int(e->position().x()),
                     int(e->position().y()));
     QPushButton::mouseMoveEvent(e);
-    // Passed on, the move would reach the panel behind, which hides the tooltip just asked for.
-    e->accept();
 }
 
 void PanelButton::paintEvent(QPaintEvent*) {

@@ -259,6 +259,8 @@ class FileZelnori : public QWidget {
     // Loads entries into slots; startup adds the splash texts and its own growth test.
     int loadEntries(const std::vector<ButtonEntry>& entries, bool startup);
     void showEmptyPage(const QString& name);
+    // The page file of page n, parsed; nullopt when it is missing, unreadable or ends early.
+    std::optional<PageData> readPageFile(int n);
     void applyMousePointerSetting(int value);
     void reportSaveError(const QString& file, const QString& why);
 

@@ -60,16 +60,18 @@ void FileZelnori::showEmptyPage(const QString& name) {
     optRunStyle = 1;
 }
 
-void FileZelnori::ReadPage(int n) {
+std::optional<PageData> FileZelnori::readPageFile(int n) {
     MakeWindowsDirCurrent();
     pageFile = pageFileName(n);
-    QStringList lines;
     try {
-        lines = plat::readTextFile(pageFile);
+        return parsePage(plat::readTextFile(pageFile));
     } catch (const plat::RuntimeError&) {
-        lines.clear();
+        return std::nullopt; // a page whose file is gone or unreadable shows as an empty page
     }
-    const std::optional<PageData> data = parsePage(lines);
+}
+
+void FileZelnori::ReadPage(int n) {
+    const std::optional<PageData> data = readPageFile(n);
     if (!data || data->buttons.empty()) {
         showEmptyPage(data ? data->name : QString());
         return;

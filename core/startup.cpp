@@ -106,13 +106,7 @@ bool FileZelnori::Form_Load() {
     for (int n = 1; n <= pageCount; ++n)
         Pchange[size_t(n)]->setText(ReadPageName(n));
     // 18. Page 1.
-    QStringList page;
-    try {
-        page = plat::readTextFile(pageFileName(1));
-    } catch (const plat::RuntimeError&) {
-        page.clear();
-    }
-    const std::optional<PageData> data = parsePage(page);
+    const std::optional<PageData> data = readPageFile(1);
     if (!data || data->buttons.empty()) {
         setCaption(data ? data->name : QString());
         finishEmptyFirstPage();

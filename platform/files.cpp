@@ -187,6 +187,18 @@ int GetAttr(const QString& winPath) {
     return attributesOf(host, st);
 }
 
+int GetAttrOr(const QString& winPath, int fallback) {
+    try {
+        return GetAttr(winPath);
+    } catch (const RuntimeError&) {
+        return fallback;
+    }
+}
+
+bool FolderExists(const QString& winPath) {
+    return (GetAttrOr(winPath, 0) & vbDirectory) != 0;
+}
+
 void SetAttr(const QString& winPath, int attributes) {
     struct stat st {};
     const QString host = existingHost(winPath, &st);

@@ -23,6 +23,10 @@ enum FileAttribute {
 
 // GetAttr: throws RuntimeError 53 when the path does not exist.
 int GetAttr(const QString& winPath);
+// GetAttr for callers that treat a missing or unreadable path alike: fallback instead of an error.
+int GetAttrOr(const QString& winPath, int fallback);
+// A folder of that name exists.
+bool FolderExists(const QString& winPath);
 // SetAttr: read-only through the permission bits, the rest through user.DOSATTRIB. A file
 // system without user extended attributes gives a RuntimeError with a clear text.
 void SetAttr(const QString& winPath, int attributes);

@@ -49,6 +49,15 @@ class CoreTest : public testenv::EnvTest {
     // n existing targets C:\DATA\F<i>.TXT with captions "F<i>".
     std::vector<Entry> targets(int n);
 
+    // Drops the window and the data home and starts over on a new one (for table-driven cases).
+    void freshHome() {
+        w.reset();
+        env.reset();
+        env = std::make_unique<testenv::Env>();
+        ended = 0;
+        popups.clear();
+    }
+
     // Makes the main window (menus captured, end recorded) without starting it.
     core::FileZelnori& makeWindow();
     // Makes the main window and runs its load handler.

@@ -218,9 +218,7 @@ TEST_F(DataFilesOnDisk, PagesThatCannotBeReadShowEmptyWithoutAName) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        w.reset();
-        env.reset();
-        env = std::make_unique<testenv::Env>();
+        freshHome();
         writeSettings(settings(2));
         writePage(1, "One", targets(1));
         if (c.bytes) writeWindowsFile("znP2.ini", *c.bytes);

@@ -332,10 +332,7 @@ TEST_F(PanelTest, EveryWayToEndWritesTheSettingsAndThePageOnScreen) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        w.reset();
-        env.reset();
-        env = std::make_unique<testenv::Env>();
-        ended = 0;
+        freshHome();
         writeSettings(settings(2, 1200, 300, 0x123456, 2, 3, 1, 1, 1));
         auto entries = targets(2);
         writePage(1, "One", entries);
@@ -380,10 +377,7 @@ TEST_F(PanelTest, FailedSaveAsksWhetherToEnd) {
     } cases[] = {{"Yes ends", plat::vbYes, true}, {"No keeps the program", plat::vbNo, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        w.reset();
-        env.reset();
-        env = std::make_unique<testenv::Env>();
-        ended = 0;
+        freshHome();
         startWith(1);
         plat::setWriteFailureAfter(0);
         env->dialogs.msgAnswers = {plat::vbOK, c.answer};

@@ -219,9 +219,7 @@ TEST_F(StartupTest, SettingsAreAppliedAndTheLeftEdgeIsPulledBackOntoTheScreen) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << " " << c.left);
-        w.reset();
-        env.reset();
-        env = std::make_unique<testenv::Env>();
+        freshHome();
         writeSettings(settings(3, c.width, c.left, 0x123456, 1, 3, 1, 1, 1));
         writePage(1, "One", targets(1));
         writePage(2, QStringLiteral("二ページ"), {});
@@ -278,9 +276,7 @@ TEST_F(StartupTest, MousePointerLineSetsEveryButtonsPointer) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        w.reset();
-        env.reset();
-        env = std::make_unique<testenv::Env>();
+        freshHome();
         writeSettings(settings(1, 1000, 0, 0x800000, c.line));
         writePage(1, "P", targets(3));
         ASSERT_TRUE(start());
@@ -312,9 +308,7 @@ TEST_F(StartupTest, EmptyFirstPageResetsWidthAndPointerAndStyleButVanishedButton
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        w.reset();
-        env.reset();
-        env = std::make_unique<testenv::Env>();
+        freshHome();
         writeSettings(settings(1, 1300, 0, 0x800000, 2, 3));
         if (c.storedEmpty)
             writePage(1, "Leer", {});
@@ -439,9 +433,7 @@ TEST_F(StartupTest, PanelGrowsOnceTheColumnReachesTheBottom) {
     } cases[] = {{firstOver - 1, 0}, {firstOver, 1}, {firstOver + 2, 3}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.buttons);
-        w.reset();
-        env.reset();
-        env = std::make_unique<testenv::Env>();
+        freshHome();
         writeSettings(settings(1));
         writePage(1, "P", targets(c.buttons));
         ASSERT_TRUE(start());
@@ -474,9 +466,7 @@ TEST_F(StartupTest, DroppedButtonsLeaveNoScrollRangeBehind) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        w.reset();
-        env.reset();
-        env = std::make_unique<testenv::Env>();
+        freshHome();
         auto entries = targets(c.entries);
         for (int m : c.missing)
             entries[size_t(m)].path = QStringLiteral("C:\\GONE\\%1.TXT").arg(m);

@@ -77,21 +77,32 @@ struct Image {
     QByteArray bytes;
 };
 
-// An .ico file of the given images.
-inline QByteArray icoFile(const std::vector<Image>& images) {
+// The 6-byte header shared by .ico files and group directories.
+inline QByteArray iconDirHeader(size_t count) {
     QByteArray b;
     append16(b, 0);
     append16(b, 1);
-    append16(b, quint32(images.size()));
+    append16(b, quint32(count));
+    return b;
+}
+
+// The first 12 bytes of a directory entry: size, colours, planes, bits, image length.
+inline void appendIconEntry(QByteArray& b, const Image& im) {
+    b.append(char(im.side >= 256 ? 0 : im.side));
+    b.append(char(im.side >= 256 ? 0 : im.side));
+    b.append(char(0));
+    b.append(char(0));
+    append16(b, 1);
+    append16(b, 32);
+    append32(b, quint32(im.bytes.size()));
+}
+
+// An .ico file of the given images.
+inline QByteArray icoFile(const std::vector<Image>& images) {
+    QByteArray b = iconDirHeader(images.size());
     quint32 offset = 6 + 16 * quint32(images.size());
     for (const Image& im : images) {
-        b.append(char(im.side >= 256 ? 0 : im.side));
-        b.append(char(im.side >= 256 ? 0 : im.side));
-        b.append(char(0));
-        b.append(char(0));
-        append16(b, 1);
-        append16(b, 32);
-        append32(b, quint32(im.bytes.size()));
+        appendIconEntry(b, im);
         append32(b, offset);
         offset += quint32(im.bytes.size());
     }
@@ -102,18 +113,9 @@ inline QByteArray icoFile(const std::vector<Image>& images) {
 
 // A group directory as resources hold it: 14-byte entries ending in the image's id.
 inline QByteArray groupDir(const std::vector<Image>& images) {
-    QByteArray b;
-    append16(b, 0);
-    append16(b, 1);
-    append16(b, quint32(images.size()));
+    QByteArray b = iconDirHeader(images.size());
     for (const Image& im : images) {
-        b.append(char(im.side >= 256 ? 0 : im.side));
-        b.append(char(im.side >= 256 ? 0 : im.side));
-        b.append(char(0));
-        b.append(char(0));
-        append16(b, 1);
-        append16(b, 32);
-        append32(b, quint32(im.bytes.size()));
+        appendIconEntry(b, im);
         append16(b, im.id);
     }
     return b;
